@@ -1,0 +1,1 @@
+// Placeholder for the window layer; replaced by the real implementation.

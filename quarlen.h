@@ -1,0 +1,3 @@
+#pragma once
+// Umbrella header: every public header of the library.
+#include "platform/export.h"

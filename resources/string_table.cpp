@@ -1,0 +1,1 @@
+// Placeholder for the string table; replaced by the real table.
