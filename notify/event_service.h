@@ -1,0 +1,73 @@
+#pragma once
+// The process-wide event service: a publish/subscribe hub with its own tick thread.
+//
+// Senders announce numbered events (1617 to 1632) with two pointer-sized parameters and a
+// flag word; clients register how they are reached (window message, thread message, kernel
+// event or callback) and which events they want with which timing (synchronous, delayed and
+// coalesced, throttled, by category). The host calls event_Init before anything uses the
+// service and event_Terminate at shutdown.
+#include <cstdint>
+
+#include "platform/export.h"
+
+// Callback forms of the callback clients.
+using event_Callback3 = void (*)(unsigned msg, std::uintptr_t wParam, std::uintptr_t lParam);
+using event_Callback4 = void (*)(void* target, unsigned msg, std::uintptr_t wParam,
+                                 std::uintptr_t lParam);
+
+QUARLEN_C_API void event_Init();
+QUARLEN_C_API void event_Terminate();
+// Returns the new client's key (1 to 65535), 0 when nothing was registered.
+QUARLEN_C_API unsigned event_RegisterClient(std::uintptr_t target, event_Callback3 callback3,
+                                            event_Callback4 callback4, unsigned kind);
+QUARLEN_C_API void event_UnregisterClient(unsigned key);
+// Returns the registration id, 0 when nothing was registered.
+QUARLEN_C_API unsigned event_RegisterEvent(unsigned number, unsigned key, unsigned control,
+                                           std::uintptr_t wParamMask, std::uintptr_t wParamValue,
+                                           std::uintptr_t lParamMask, std::uintptr_t lParamValue);
+QUARLEN_C_API void event_UnregisterEvent(unsigned number, unsigned id);
+QUARLEN_C_API void event_Send(unsigned number, std::uintptr_t wParam, std::uintptr_t lParam,
+                              unsigned flags);
+// Body of the tick thread; not called directly.
+QUARLEN_C_API unsigned event_Tick(void* unused);
+
+// Event numbers.
+enum : unsigned {
+  event_mainThreadMessage = 1616,  // posted to the main window, not an event
+  event_first = 1617,
+  event_timer = 1617,
+  event_objectModified = 1618,
+  event_positionChanged = 1619,
+  event_rulerChanged = 1620,
+  event_positionLog = 1623,
+  event_last = 1632,
+};
+
+// Client kinds.
+enum : unsigned {
+  event_kindWindow = 0x10000000,
+  event_kindThreadMessage = 0x20000000,
+  event_kindKernelEvent = 0x30000000,
+  event_kindCallback3 = 0x40000000,
+  event_kindCallback4 = 0x80000000,
+  event_kindMainThread = 0x08000000,  // tested as a bit
+};
+
+// Registration control words and flag-word bits.
+enum : unsigned {
+  event_modeSync = 0x80000000,        // exactly this value
+  event_modeDelay = 0x40000000,       // bits 28 to 30
+  event_modeThrottle = 0x20000000,    // bits 28 to 30
+  event_modeAccumulate = 0x00800000,
+  event_categoryMask = 0x0F000000,
+  event_periodMask = 0x0000FFFF,
+  event_flagCategory1 = 0x01000000,
+  event_flagObject = 0x02000000,      // object and position events
+  event_flagRuler = 0x04000000,       // ruler events
+  event_flagUrgent = 0x08000000,
+  event_senderKeyMask = 0x0000FFFF,
+  event_libraryControl = 0x40000064,  // delay mode, period 100: what the library registers with
+};
+
+// Filter value that accepts any parameter.
+constexpr std::uintptr_t event_any = 0x80000000u;
