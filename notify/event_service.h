@@ -28,8 +28,14 @@ QUARLEN_C_API unsigned event_RegisterEvent(unsigned number, unsigned key, unsign
 QUARLEN_C_API void event_UnregisterEvent(unsigned number, unsigned id);
 QUARLEN_C_API void event_Send(unsigned number, std::uintptr_t wParam, std::uintptr_t lParam,
                               unsigned flags);
-// Body of the tick thread; not called directly.
+// Body of the tick thread; not called directly (a call from any other thread returns 0 at once).
 QUARLEN_C_API unsigned event_Tick(void* unused);
+// Delivers, in the calling thread, every entry waiting in the main-thread queue (deliveries to
+// clients whose kind has event_kindMainThread), by the client's kind without that bit, in the
+// order they were queued. Returns the number of entries taken out. Afterwards the tick thread
+// may post message 1616 again when new entries arrive. The host calls it on its main thread,
+// typically when it receives 1616.
+QUARLEN_C_API unsigned event_DrainMainThreadQueue();
 
 // Event numbers.
 enum : unsigned {

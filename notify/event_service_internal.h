@@ -1,0 +1,41 @@
+#pragma once
+// Internal hooks of the event service for the library's tests and benchmarks. Nothing here is
+// exported from the shared library; test suites and benchmarks link the layer's objects and
+// reach these directly.
+#include <cstddef>
+#include <cstdint>
+
+namespace quarlen::detail {
+
+// Number of tick passes completed since the process started (manual passes included). It
+// never goes back, across event_Terminate and event_Init.
+std::uint64_t event_PassCount();
+
+// Blocks until n tick passes that began after this call have completed. Returns false when
+// timeoutMs elapses first (a safety net for a stuck test, not a timing device) or when the
+// service is not running a tick thread.
+bool event_WaitForPasses(unsigned n, unsigned timeoutMs = 10000);
+
+// Starts the service like event_Init but without the tick thread: passes then happen only
+// through event_RunPass. event_Terminate ends this state as usual. Does nothing when the
+// service is already initialised.
+void event_InitManual();
+
+// Runs one complete tick pass (queue drain, timers, countdowns, main-thread post) in the
+// calling thread, as the tick thread would. Does nothing when the service is not initialised.
+void event_RunPass();
+
+// Sets the candidate for the next client key (1 to 65535; other values are ignored).
+void event_SetNextClientKey(unsigned key);
+
+// Replaces the platform calls of window and thread-message deliveries (SendNotifyMessageW,
+// PostThreadMessageW) so that tests can make them fail or succeed at will; the hook returns
+// whether the delivery succeeded. Null restores the platform calls.
+using EventMessageHook = bool (*)(unsigned kind, std::uintptr_t target, unsigned msg,
+                                  std::uintptr_t wParam, std::uintptr_t lParam);
+void event_SetMessageHook(EventMessageHook hook);
+
+// Number of messages waiting in the message queue.
+std::size_t event_QueuedMessageCount();
+
+}  // namespace quarlen::detail
