@@ -42,6 +42,7 @@
 
 #include "notify/event_service_internal.h"
 #include "platform/messages.h"
+#include "platform/sync.h"
 
 namespace quarlen::detail {
 namespace {
@@ -106,8 +107,8 @@ struct QueuedMessage {
 };
 
 struct Service {
-  // The event lock guards everything down to the message queue.
-  std::recursive_mutex eventLock;
+  // The event lock (recursive) guards everything down to the message queue.
+  CCriticalSection eventLock;
   bool initialised = false;
   std::vector<Client> clients;
   unsigned liveClients = 0;
@@ -518,6 +519,8 @@ std::uint64_t event_PassCount() {
 }
 
 bool event_WaitForPasses(unsigned n, unsigned timeoutMs) {
+  // Inside a delivery the event lock is held: no pass could complete while we wait.
+  if (tDeliveryDepth > 0) return false;
   Service& s = TheService();
   std::unique_lock pass(s.passLock);
   const std::uint64_t target = s.passesStarted + n;

@@ -12,8 +12,9 @@ namespace quarlen::detail {
 std::uint64_t event_PassCount();
 
 // Blocks until n tick passes that began after this call have completed. Returns false when
-// timeoutMs elapses first (a safety net for a stuck test, not a timing device) or when the
-// service is not running a tick thread.
+// timeoutMs elapses first (a safety net for a stuck test, not a timing device), when the
+// service is not running a tick thread, or at once when called from inside a delivery (the
+// pass that runs the caller could never end).
 bool event_WaitForPasses(unsigned n, unsigned timeoutMs = 10000);
 
 // Starts the service like event_Init but without the tick thread: passes then happen only
