@@ -1,0 +1,5 @@
+#include "platform/numeric.h"
+
+void SwapBytes(unsigned short& value) {
+  value = static_cast<unsigned short>((value >> 8) | (value << 8));
+}
