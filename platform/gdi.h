@@ -56,6 +56,11 @@ enum : int {
 };
 // Background modes.
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
+// Region results of the region and clipping calls.
+#ifndef QUARLEN_REGION_RESULTS
+#define QUARLEN_REGION_RESULTS
+enum : int { ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
+#endif
 // Region combination modes.
 enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
 // Raster operations of BitBlt.
@@ -199,6 +204,13 @@ QUARLEN_API int GetObjectW(HGDIOBJ object, int size, void* out);
 // Flushes pending drawing of the calling thread; drawing here is never batched, so this only
 // reports success.
 QUARLEN_API BOOL GdiFlush();
+
+namespace quarlen {
+// Greyscale antialiasing of text in fonts whose quality leaves it to the system
+// (DEFAULT_QUALITY, DRAFT_QUALITY, PROOF_QUALITY); on by default. NONANTIALIASED_QUALITY and
+// ANTIALIASED_QUALITY/CLEARTYPE_QUALITY fonts ignore it. Applies to fonts created afterwards.
+QUARLEN_API void SetFontSmoothing(bool on);
+}  // namespace quarlen
 
 // ---- Object classes ----
 class QUARLEN_API CGdiObject {

@@ -1,0 +1,107 @@
+#pragma once
+// Internal state of a device context, shared by the files that implement CDC.
+#include <QPoint>
+#include <QRegion>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/dc.h"
+#include "platform/detail/gdi_objects.h"
+#include "platform/detail/raster.h"
+
+namespace quarlen::detail {
+
+// Everything SaveDC saves.
+struct DCState {
+  std::shared_ptr<PenData> pen;
+  std::shared_ptr<BrushData> brush;
+  std::shared_ptr<FontData> font;
+  std::shared_ptr<BitmapData> bitmap;  // memory DCs only
+  HGDIOBJ hPen = nullptr, hBrush = nullptr, hFont = nullptr, hBitmap = nullptr;
+  COLORREF bk = 0xFFFFFF;
+  COLORREF text = 0;
+  int bkMode = OPAQUE;
+  UINT align = 0;
+  int arcDir = AD_COUNTERCLOCKWISE;
+  QPoint brushOrg;  // device, 0..7
+  CPoint vpOrg, winOrg, cp;
+  bool hasClip = false;
+  QRegion clip;  // device coordinates
+};
+
+// One drawing call: the target surface locked, its pixels and the effective clip.
+struct Draw {
+  std::shared_ptr<Surface> s;
+  std::unique_lock<std::recursive_mutex> lock;
+  PixelTarget t;
+  const QRegion* region = nullptr;
+  Draw() = default;
+  Draw(const Draw&) = delete;
+  ~Draw();  // reports the touched rectangle through Surface::onDrawn
+};
+
+struct ArcSpec {
+  double a0 = 0, a1 = 0;  // start and end angles, radians, counter-clockwise on screen
+  bool clockwise = false;
+  bool Contains(double angle) const;
+};
+
+struct DCImpl {
+  CDC* owner = nullptr;
+  std::shared_ptr<Surface> window;  // window surface of an attached DC
+  QRegion base;                     // its base clip (device)
+  bool attached = false;
+  bool memory = false;
+  std::shared_ptr<BitmapData> defaultBitmap;  // the 1x1 bitmap of a fresh memory DC
+  HGDIOBJ hDefaultBitmap = nullptr;
+  DCState st;
+  std::vector<DCState> saved;
+
+  // Cache of the effective clip (surface rectangle & base & application clip).
+  bool clipValid = false;
+  const Surface* clipSurface = nullptr;
+  QSize clipSize;
+  QRegion effective;
+  std::vector<QRect> rects;
+  QRect bounds;
+
+  void ResetState();
+  std::shared_ptr<Surface> Target() const;
+  // Locks the target and prepares the pixels; false when nothing can be drawn.
+  bool Begin(Draw& d);
+  void UpdateClip(const Surface* s);
+
+  i64 DevX(i64 x) const { return x - st.winOrg.x + st.vpOrg.x; }
+  i64 DevY(i64 y) const { return y - st.winOrg.y + st.vpOrg.y; }
+  i64 LogX(i64 x) const { return x + st.winOrg.x - st.vpOrg.x; }
+  i64 LogY(i64 y) const { return y + st.winOrg.y - st.vpOrg.y; }
+
+  // The surface rectangle (device), or a huge rectangle when there is no target yet.
+  QRegion WholeSurface() const {
+    auto s = Target();
+    if (!s) return QRegion(QRect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+    std::lock_guard g(s->lock);
+    return QRegion(QRect(QPoint(0, 0), s->image.size()));
+  }
+  // What output can reach right now (device coordinates).
+  QRegion VisibleClip() const {
+    QRegion r = WholeSurface();
+    if (!memory && attached) r &= base;
+    if (st.hasClip) r &= st.clip;
+    return r;
+  }
+
+  void Polyline(const POINT* pts, int count);
+  void Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* arc);
+  // Text at device reference point (x, y) with the given alignment; optional extra clip and
+  // opaque rectangle (device). Returns the advance width.
+  int TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
+              const QRect* opaqueRect, int underline);
+};
+
+HDC NewDCHandle(CDC* dc);
+void ReleaseDCHandle(HDC h);
+CDC* LookupDC(HDC h);
+
+}  // namespace quarlen::detail

@@ -1,0 +1,318 @@
+// Exact pixel routines: clipped spans, lines with the end point excluded and dash patterns,
+// integer ellipse outlines.
+#include "platform/detail/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+
+namespace quarlen::detail {
+
+bool PixelTarget::Visible(i64 x, i64 y) const {
+  if (x < clipBounds.left() || x > clipBounds.right() || y < clipBounds.top() ||
+      y > clipBounds.bottom())
+    return false;
+  if (clipCount == 1) return true;
+  for (int i = 0; i < clipCount; ++i) {
+    const QRect& c = clip[i];
+    if (x >= c.left() && x <= c.right() && y >= c.top() && y <= c.bottom()) return true;
+  }
+  return false;
+}
+
+const unsigned char* HatchRows(int style) {
+  static const unsigned char rows[6][8] = {
+      {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},  // HS_HORIZONTAL
+      {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // HS_VERTICAL
+      {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // HS_FDIAGONAL
+      {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // HS_BDIAGONAL
+      {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08},  // HS_CROSS
+      {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // HS_DIAGCROSS
+  };
+  if (style < 0 || style > 5) return rows[0];
+  return rows[style];
+}
+
+namespace {
+
+// Paints [x0, x1) of row y, already clipped and inside the image.
+void PaintRow(PixelTarget& t, int y, int x0, int x1, const Paint& p) {
+  std::uint32_t* row = t.bits + y * t.stride;
+  switch (p.kind) {
+    case Paint::Solid: std::fill(row + x0, row + x1, p.color); break;
+    case Paint::Xor:
+      for (int x = x0; x < x1; ++x) row[x] ^= 0x00FFFFFFu;
+      break;
+    case Paint::Hatch: {
+      const unsigned bits = p.pattern[((y - p.originY) % 8 + 8) % 8];
+      for (int x = x0; x < x1; ++x) {
+        const int col = ((x - p.originX) % 8 + 8) % 8;
+        if (bits & (0x80u >> col))
+          row[x] = p.color;
+        else if (p.opaqueGaps)
+          row[x] = p.gap;
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+void FillArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& paint) {
+  if (x1 <= x0 || y1 <= y0 || !t.bits) return;
+  for (int i = 0; i < t.clipCount; ++i) {
+    const QRect& c = t.clip[i];
+    const i64 l = std::max<i64>(x0, c.left()), r = std::min<i64>(x1, i64(c.right()) + 1);
+    const i64 tp = std::max<i64>(y0, c.top()), b = std::min<i64>(y1, i64(c.bottom()) + 1);
+    if (l >= r || tp >= b) continue;
+    for (i64 y = tp; y < b; ++y) PaintRow(t, int(y), int(l), int(r), paint);
+    t.Touch(QRect(int(l), int(tp), int(r - l), int(b - tp)));
+  }
+}
+
+void FillSpan(PixelTarget& t, i64 y, i64 x0, i64 x1, const Paint& paint) {
+  FillArea(t, x0, y, x1, y + 1, paint);
+}
+
+void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color) {
+  if (!t.bits || !t.Visible(x, y)) return;
+  t.At(int(x), int(y)) = color;
+  t.Touch(QRect(int(x), int(y), 1, 1));
+}
+
+void DashPattern(int style, const int** dashes, int* count, int* period) {
+  static const int dash[] = {18, 6};
+  static const int dot[] = {3, 3};
+  static const int dashDot[] = {9, 6, 3, 6};
+  static const int dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  *dashes = nullptr;
+  *count = 0;
+  *period = 0;
+  switch (style) {
+    case 1: *dashes = dash, *count = 2; break;
+    case 2: *dashes = dot, *count = 2; break;
+    case 3: *dashes = dashDot, *count = 4; break;
+    case 4: *dashes = dashDotDot, *count = 6; break;
+    default: return;
+  }
+  for (int i = 0; i < *count; ++i) *period += (*dashes)[i];
+}
+
+namespace {
+
+// The line walk shared by DrawLine and LinePixels. The pixel rules:
+//  - the major axis is x when |dx| > |dy|, else y; the line has `major` pixels (the end point
+//    is dropped), pixel k is at major offset k;
+//  - the minor offset of pixel k is floor((2 m k + M + bias - 1) / 2M) (m = minor length,
+//    M = major length), which is what the incremental Bresenham walk with the error term
+//    2m - M produces; `bias` is 1 in the octants where the walk runs "backwards" so that a
+//    line and its reverse choose the same pixels on ties.
+// The walk starts at the first pixel whose major coordinate is inside [lo, hi] and stops after
+// the last, so a line of any length costs only its visible part.
+struct Walk {
+  i64 x0, y0, sx, sy, M, m;
+  bool xMajor;
+  int bias;
+
+  Walk(i64 ax, i64 ay, i64 bx, i64 by) : x0(ax), y0(ay) {
+    const i64 dx = bx - ax, dy = by - ay;
+    sx = dx < 0 ? -1 : 1;
+    sy = dy < 0 ? -1 : 1;
+    const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    xMajor = adx > ady;
+    M = xMajor ? adx : ady;
+    m = xMajor ? ady : adx;
+    // Octants (y down, clockwise from +x): 3 = dx<=0,dy>0,dy>=-dx; 5 = dx<0,dy<=0,-dx>-dy;
+    // 6 = dx<0,dy<=0,-dy>=-dx; 8 = dx>0,dy<=0,dx>-dy.
+    const bool o3 = dx <= 0 && dy > 0 && dy >= -dx;
+    const bool o5 = dx < 0 && dy <= 0 && -dx > -dy;
+    const bool o6 = dx < 0 && dy <= 0 && -dy >= -dx;
+    const bool o8 = dx > 0 && dy <= 0 && dx > -dy;
+    bias = (o3 || o5 || o6 || o8) ? 1 : 0;
+  }
+
+  template <class F>
+  void Run(i64 lo, i64 hi, F&& plot) const {
+    if (M == 0) return;
+    const i64 a0 = xMajor ? x0 : y0;
+    const i64 sa = xMajor ? sx : sy;
+    i64 kmin, kmax;
+    if (sa > 0) {
+      kmin = lo - a0;
+      kmax = hi - a0;
+    } else {
+      kmin = a0 - hi;
+      kmax = a0 - lo;
+    }
+    kmin = std::max<i64>(kmin, 0);
+    kmax = std::min<i64>(kmax, M - 1);
+    if (kmin > kmax) return;
+    using i128 = __int128;
+    const i128 twoM = i128(2) * M;
+    i64 j = i64((i128(2) * m * kmin + M + bias - 1) / twoM);
+    i64 err = i64(i128(2) * m * (kmin + 1) - M - twoM * j);
+    const i64 sb = xMajor ? sy : sx;
+    i64 a = a0 + sa * kmin;
+    i64 b = (xMajor ? y0 : x0) + sb * j;
+    for (i64 k = kmin; k <= kmax; ++k) {
+      if (xMajor)
+        plot(k, a, b);
+      else
+        plot(k, b, a);
+      if (err + bias > 0) {
+        b += sb;
+        err += 2 * m - 2 * M;
+      } else {
+        err += 2 * m;
+      }
+      a += sa;
+    }
+  }
+};
+
+}  // namespace
+
+i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen, i64 phase) {
+  Walk w(x0, y0, x1, y1);
+  if (w.M == 0 || !t.bits || t.clipBounds.isEmpty()) return phase + w.M;
+  bool on[64];
+  const int period = pen.period > 0 && pen.period <= 64 ? pen.period : 0;
+  if (period) {
+    int pos = 0;
+    for (int i = 0; i < pen.dashCount; ++i)
+      for (int n = 0; n < pen.dashes[i]; ++n) on[pos++] = (i % 2) == 0;
+  }
+  const i64 base = period ? ((phase % period) + period) % period : 0;
+  const i64 lo = w.xMajor ? t.clipBounds.left() : t.clipBounds.top();
+  const i64 hi = w.xMajor ? t.clipBounds.right() : t.clipBounds.bottom();
+  i64 minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;
+  w.Run(lo, hi, [&](i64 k, i64 x, i64 y) {
+    if (!t.Visible(x, y)) return;
+    std::uint32_t& px = t.At(int(x), int(y));
+    if (!period || on[(base + k) % period]) {
+      px = pen.xorMode ? (px ^ 0x00FFFFFFu) : pen.color;
+    } else if (pen.opaqueGaps) {
+      px = pen.gap;
+    } else {
+      return;
+    }
+    minX = std::min(minX, x), maxX = std::max(maxX, x);
+    minY = std::min(minY, y), maxY = std::max(maxY, y);
+  });
+  if (minX <= maxX) t.Touch(QRect(int(minX), int(minY), int(maxX - minX + 1), int(maxY - minY + 1)));
+  return period ? (base + w.M) % period : phase + w.M;
+}
+
+std::vector<P64> LinePixels(i64 x0, i64 y0, i64 x1, i64 y1) {
+  std::vector<P64> out;
+  Walk w(x0, y0, x1, y1);
+  w.Run(INT64_MIN / 4, INT64_MAX / 4, [&](i64, i64 x, i64 y) { out.push_back({x, y}); });
+  return out;
+}
+
+double PixelAngle(i64 l, i64 t, i64 r, i64 b, double x, double y) {
+  const double cx = (double(l) + double(r) - 1) / 2, cy = (double(t) + double(b) - 1) / 2;
+  double a = std::atan2(-(y - cy), x - cx);
+  if (a < 0) a += 2 * std::numbers::pi;
+  return a;
+}
+
+namespace {
+
+// Outline of the ellipse inscribed in the pixel box [x0, x1] x [y0, y1] (inclusive), as an
+// integer error walk over the first quadrant mirrored into the other three.
+template <class F>
+void EllipseBox(i64 x0, i64 y0, i64 x1, i64 y1, F&& plot) {
+  i64 a = x1 - x0, b = y1 - y0, b1 = b & 1;
+  i64 dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
+  i64 err = dx + dy + b1 * a * a, e2;
+  y0 += (b + 1) / 2;
+  y1 = y0 - b1;
+  a *= 8 * a;
+  b1 = 8 * b * b;
+  do {
+    plot(x1, y0);
+    plot(x0, y0);
+    plot(x0, y1);
+    plot(x1, y1);
+    e2 = 2 * err;
+    if (e2 <= dy) {
+      y0++;
+      y1--;
+      err += dy += a;
+    }
+    if (e2 >= dx || 2 * err > dy) {
+      x0++;
+      x1--;
+      err += dx += b1;
+    }
+  } while (x0 <= x1);
+  while (y0 - y1 < b) {  // flat ellipses: finish the tips
+    plot(x0 - 1, y0);
+    plot(x1 + 1, y0++);
+    plot(x0 - 1, y1);
+    plot(x1 + 1, y1--);
+  }
+}
+
+}  // namespace
+
+std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch,
+                                  const QRect& keep) {
+  std::vector<P64> pts;
+  if (r <= l || b <= t || cw <= 0 || ch <= 0 || cw > kMaxCurveSize || ch > kMaxCurveSize)
+    return pts;
+  cw = std::min(cw, r - l);
+  ch = std::min(ch, b - t);
+  // Local corner-ellipse pixels mapped to the corners: the left half of the ellipse goes to
+  // the left corners, the right half to the right ones (a centre column/row to both).
+  auto mapAxis = [](i64 v, i64 size, i64 lo, i64 hi, i64 out[2]) {
+    const i64 twice = 2 * v;
+    if (twice < size - 1) return out[0] = lo + v, 1;
+    if (twice > size - 1) return out[0] = hi - size + v, 1;
+    out[0] = lo + v;
+    out[1] = hi - size + v;
+    return out[0] == out[1] ? 1 : 2;
+  };
+  EllipseBox(0, 0, cw - 1, ch - 1, [&](i64 x, i64 y) {
+    i64 xs[2], ys[2];
+    const int nx = mapAxis(x, cw, l, r, xs), ny = mapAxis(y, ch, t, b, ys);
+    for (int i = 0; i < nx; ++i)
+      for (int j = 0; j < ny; ++j) pts.push_back({xs[i], ys[j]});
+  });
+  // Straight edges between the corners.
+  auto runX = [&](i64 y) {
+    i64 lo = INT64_MAX, hi = INT64_MIN;
+    for (const P64& p : pts)
+      if (p.y == y) lo = std::min(lo, p.x), hi = std::max(hi, p.x);
+    if (lo > hi || y < keep.top() || y > keep.bottom()) return;
+    lo = std::max<i64>(lo + 1, keep.left());
+    hi = std::min<i64>(hi, i64(keep.right()) + 1);
+    for (i64 x = lo; x < hi; ++x) pts.push_back({x, y});
+  };
+  auto runY = [&](i64 x) {
+    i64 lo = INT64_MAX, hi = INT64_MIN;
+    for (const P64& p : pts)
+      if (p.x == x) lo = std::min(lo, p.y), hi = std::max(hi, p.y);
+    if (lo > hi || x < keep.left() || x > keep.right()) return;
+    lo = std::max<i64>(lo + 1, keep.top());
+    hi = std::min<i64>(hi, i64(keep.bottom()) + 1);
+    for (i64 y = lo; y < hi; ++y) pts.push_back({x, y});
+  };
+  if (r - l > cw) runX(t), runX(b - 1);
+  if (b - t > ch) runY(l), runY(r - 1);
+  std::sort(pts.begin(), pts.end(),
+            [](const P64& a, const P64& c) { return a.y != c.y ? a.y < c.y : a.x < c.x; });
+  pts.erase(std::unique(pts.begin(), pts.end()), pts.end());
+  std::vector<std::pair<double, P64>> byAngle;
+  byAngle.reserve(pts.size());
+  for (const P64& p : pts) byAngle.push_back({PixelAngle(l, t, r, b, double(p.x), double(p.y)), p});
+  std::stable_sort(byAngle.begin(), byAngle.end(),
+                   [](const auto& a, const auto& c) { return a.first < c.first; });
+  for (size_t i = 0; i < pts.size(); ++i) pts[i] = byAngle[i].second;
+  return pts;
+}
+
+}  // namespace quarlen::detail

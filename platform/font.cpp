@@ -1,0 +1,133 @@
+// Logical fonts: how a LOGFONTW maps onto a Qt font, and the text metrics of the result.
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QString>
+#include <algorithm>
+#include <atomic>
+
+#include "platform/detail/gdi_objects.h"
+#include "platform/detail/text.h"
+
+namespace quarlen::detail {
+namespace {
+
+std::atomic<bool> g_smoothing{true};
+
+QString FaceOf(const LOGFONTW& lf) {
+  QString face;
+  for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) face += QChar(char16_t(lf.lfFaceName[i]));
+  const QString key = face.toLower();
+  // Faces every Windows desktop has, mapped to metric-similar faces that are installed here.
+  if (key == "ms sans serif" || key == "microsoft sans serif" || key == "ms shell dlg" ||
+      key == "ms shell dlg 2" || key == "arial" || key == "tahoma" || key == "segoe ui" ||
+      key == "verdana" || key == "system")
+    return QStringLiteral("DejaVu Sans");
+  if (key == "courier new" || key == "courier" || key == "fixedsys" || key == "terminal" ||
+      key == "consolas" || key == "lucida console")
+    return QStringLiteral("DejaVu Sans Mono");
+  if (key == "times new roman" || key == "ms serif" || key == "georgia")
+    return QStringLiteral("DejaVu Serif");
+  if (!face.isEmpty()) return face;
+  const int family = lf.lfPitchAndFamily & 0xF0;
+  if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || family == FF_MODERN)
+    return QStringLiteral("DejaVu Sans Mono");
+  if (family == FF_ROMAN) return QStringLiteral("DejaVu Serif");
+  return QStringLiteral("DejaVu Sans");
+}
+
+QFont::StyleHint HintOf(const LOGFONTW& lf) {
+  switch (lf.lfPitchAndFamily & 0xF0) {
+    case FF_ROMAN: return QFont::Serif;
+    case FF_MODERN: return QFont::TypeWriter;
+    case FF_SCRIPT: return QFont::Cursive;
+    case FF_DECORATIVE: return QFont::Decorative;
+    default: return QFont::SansSerif;
+  }
+}
+
+}  // namespace
+
+void SetFontSmoothing(bool on) { g_smoothing = on; }
+bool FontSmoothing() { return g_smoothing; }
+
+std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
+  auto f = std::make_shared<FontData>();
+  f->logFont = lfIn;
+  const LOGFONTW& lf = f->logFont;
+  QFont font(FaceOf(lf));
+  font.setStyleHint(HintOf(lf), QFont::PreferMatch);
+  font.setKerning(false);  // the drawing interface applies no pair kerning
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setFixedPitch((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH);
+  const LONG w = lf.lfWeight == 0 ? FW_NORMAL : std::clamp<LONG>(lf.lfWeight, 100, 900);
+  font.setWeight(QFont::Weight(w));
+  font.setItalic(lf.lfItalic != 0);
+  font.setUnderline(lf.lfUnderline != 0);
+  font.setStrikeOut(lf.lfStrikeOut != 0);
+  bool smooth = g_smoothing;
+  if (lf.lfQuality == NONANTIALIASED_QUALITY) smooth = false;
+  if (lf.lfQuality == ANTIALIASED_QUALITY || lf.lfQuality == CLEARTYPE_QUALITY) smooth = true;
+  font.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+
+  // Height: negative = character (em) height, positive = cell height (ascent + descent; the
+  // largest size whose cell does not exceed it), zero = the default 12-pixel em.
+  const long long h = lf.lfHeight;
+  const int limit = 2048;
+  if (h <= 0) {
+    font.setPixelSize(int(std::clamp<long long>(h == 0 ? 12 : -h, 1, limit)));
+  } else {
+    const int cell = int(std::min<long long>(h, limit));
+    int px = cell;
+    font.setPixelSize(px);
+    for (int i = 0; i < 64 && px > 1; ++i) {
+      QFontMetrics fm(font);
+      const int got = fm.ascent() + fm.descent();
+      if (got <= cell) break;
+      px = std::max(1, std::min(px - 1, px * cell / std::max(got, 1)));
+      font.setPixelSize(px);
+    }
+  }
+  f->font = font;
+  QFontMetrics fm(font);
+  f->ascent = fm.ascent();
+  f->descent = fm.descent();
+  TEXTMETRICW& tm = f->metrics;
+  tm.tmAscent = f->ascent;
+  tm.tmDescent = f->descent;
+  tm.tmHeight = f->ascent + f->descent;
+  tm.tmInternalLeading = std::max(0, tm.tmHeight - font.pixelSize());
+  tm.tmExternalLeading = std::max(0, fm.leading());
+  tm.tmAveCharWidth = fm.averageCharWidth();
+  tm.tmMaxCharWidth = fm.maxWidth();
+  tm.tmWeight = w;
+  tm.tmOverhang = 0;
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFFFC;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmItalic = lf.lfItalic;
+  tm.tmUnderlined = lf.lfUnderline;
+  tm.tmStruckOut = lf.lfStrikeOut;
+  // The pitch bit is inverted: set means variable pitch.
+  const bool fixed = QFontInfo(font).fixedPitch();
+  tm.tmPitchAndFamily =
+      BYTE((lf.lfPitchAndFamily & 0xF0) | (fixed ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR |
+           TMPF_TRUETYPE);
+  tm.tmCharSet = lf.lfCharSet;
+  // Escapement in tenths of a degree, counter-clockwise on screen.
+  f->angle = double(lf.lfEscapement % 3600) / 10.0;
+  return f;
+}
+
+int TextWidth(const FontData& f, const QString& s) {
+  return QFontMetrics(f.font).horizontalAdvance(s);
+}
+
+}  // namespace quarlen::detail
+
+namespace quarlen {
+void SetFontSmoothing(bool on) { detail::SetFontSmoothing(on); }
+}  // namespace quarlen
