@@ -37,7 +37,6 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "notify/event_service_internal.h"
@@ -61,6 +60,8 @@ constexpr std::size_t kRegistrationStep = 10;
 constexpr std::size_t kMainQueueFirst = 10;
 constexpr std::size_t kMainQueueStep = 50;
 constexpr auto kTickInterval = std::chrono::milliseconds(25);
+constexpr UINT kTickStackSize = 0x10000;
+constexpr DWORD kStackSizeIsReservation = 0x10000;
 
 struct Client {
   unsigned key = 0;  // 0: free slot
@@ -127,8 +128,8 @@ struct Service {
 
   // Serialises event_Init and event_Terminate.
   std::mutex lifeLock;
-  std::thread tickThread;
-  std::thread::id tickThreadId;
+  CWinThread* tickThread = nullptr;  // owned; deleting it waits for the thread's end
+  DWORD tickThreadId = 0;
   std::mutex wakeLock;
   std::condition_variable wake;
   bool terminateRequest = false;
@@ -215,8 +216,8 @@ void QueueForMainThread(Service& s, const Client& client, unsigned clientIndex, 
   s.postNeeded = true;
 }
 
-// Kernel-event clients: the platform's event object named by the handle is set.
-void SignalKernelEvent(std::uintptr_t) {}  // platform kernel events are not available yet
+// Kernel-event clients: the kernel event named by the handle is set.
+void SignalKernelEvent(std::uintptr_t handle) { SetEvent(reinterpret_cast<HANDLE>(handle)); }
 
 std::atomic<EventMessageHook> gMessageHook{nullptr};
 
@@ -504,9 +505,20 @@ void Initialise(bool withTickThread) {
       s.tickRunning = true;
     }
     // The new thread waits on the wake lock until its id is known (event_Tick checks it).
-    std::lock_guard wake(s.wakeLock);
-    s.tickThread = std::thread([] { event_Tick(nullptr); });
-    s.tickThreadId = s.tickThread.get_id();
+    std::unique_lock wake(s.wakeLock);
+    s.tickThread = AfxBeginThread(&event_Tick, nullptr, THREAD_PRIORITY_BELOW_NORMAL,
+                                  kTickStackSize, kStackSizeIsReservation);
+    s.tickThreadId = s.tickThread ? s.tickThread->m_nThreadID : 0;
+    wake.unlock();
+    if (!s.tickThread) {  // no thread, no service
+      std::lock_guard lock(s.eventLock);
+      FreeTables(s);
+      s.initialised = false;
+      std::lock_guard queue(s.queueLock);
+      s.accepting = false;
+      std::lock_guard pass(s.passLock);
+      s.tickRunning = false;
+    }
   }
 }
 
@@ -571,7 +583,8 @@ void event_Terminate() {
     s.terminateRequest = true;
   }
   s.wake.notify_all();
-  if (s.tickThread.joinable()) s.tickThread.join();
+  delete s.tickThread;  // waits for the thread to end
+  s.tickThread = nullptr;
   {
     std::lock_guard lock(s.eventLock);
     FreeTables(s);
@@ -583,7 +596,7 @@ void event_Terminate() {
   {
     std::lock_guard wake(s.wakeLock);
     s.terminateRequest = false;
-    s.tickThreadId = {};
+    s.tickThreadId = 0;
   }
   {
     std::lock_guard pass(s.passLock);
@@ -639,7 +652,9 @@ unsigned event_RegisterEvent(unsigned number, unsigned key, unsigned control,
   if (!s.initialised || t >= kTableCount || key == 0) return 0;
   auto slot = std::find_if(s.clients.begin(), s.clients.end(),
                            [key](const Client& c) { return c.key == key; });
-  if (slot == s.clients.end()) return 0;
+  // Ids are never reused (a stale id must not remove a newer registration); after 2^32 - 1
+  // registrations in one process nothing more is registered.
+  if (slot == s.clients.end() || s.nextRegistrationId == 0) return 0;
   EventTable& table = s.tables[t];
   if (table.regs.size() == table.regs.capacity())
     table.regs.reserve(table.regs.capacity() + kRegistrationStep);
@@ -678,7 +693,7 @@ unsigned event_Tick(void*) {
   Service& s = TheService();
   {
     std::lock_guard wake(s.wakeLock);
-    if (s.tickThreadId != std::this_thread::get_id()) return 0;
+    if (s.tickThreadId == 0 || s.tickThreadId != GetCurrentThreadId()) return 0;
   }
   for (;;) {
     {

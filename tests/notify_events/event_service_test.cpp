@@ -11,6 +11,7 @@
 
 #include "notify/event_service.h"
 #include "notify/event_service_internal.h"
+#include "platform/sync.h"
 #include "recorder.h"
 #include "tests/support/event_wait.h"
 
@@ -257,6 +258,21 @@ TEST_F(ManualPasses, UrgentEventBypassesTheDelay) {
   event_Send(event_positionChanged, 5, 5, event_flagUrgent);
   event_RunPass();
   EXPECT_EQ(rec.TakeW(), W{5});
+}
+
+TEST_F(EventService, KernelEventClientIsSetByTheTickThread) {
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(event, nullptr);
+  const unsigned key = event_RegisterClient(reinterpret_cast<std::uintptr_t>(event), nullptr,
+                                            nullptr, event_kindKernelEvent);
+  event_RegisterEvent(event_positionLog, key, kDelay100, 0, event_any, 0, event_any);
+  ASSERT_TRUE(WaitForTickPasses(1));
+  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+  event_Send(event_positionLog, 1, 1, 0x2000000);
+  ASSERT_TRUE(WaitForTickPasses(1));
+  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+  event_UnregisterClient(key);
+  CloseHandle(event);
 }
 
 // --- Timers ------------------------------------------------------------------------------
