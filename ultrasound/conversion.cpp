@@ -10,6 +10,7 @@ using GeneralParameters::ISpecimenMaterialPtr;
 using UltrasoundTypes::tagEUltrasoundUnitType;
 
 namespace quarlen::detail {
+namespace {
 
 // Reads a scalar property of `object`; raises the component error on a failure status or a
 // null object.
@@ -120,6 +121,7 @@ double StartMinusDelay(const IChannelPtr& channel, LONG law) {
   return start - TotalDelay(channel, law);
 }
 
+}  // namespace
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;

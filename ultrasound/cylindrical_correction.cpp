@@ -6,6 +6,7 @@
 #include "platform/numeric.h"
 
 namespace quarlen::detail {
+namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
@@ -193,6 +194,7 @@ double Advance(double s, double t) {
   return n > s ? n : kNoHit * 2.0;
 }
 
+}  // namespace
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;
