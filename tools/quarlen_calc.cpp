@@ -127,7 +127,7 @@ Description Load(const std::string& path) {
       }
       SLaw law;
       law.angles = {f[0], f[1]};
-      law.beam = {f[2], f[3], f[4], f.size() == 6 ? static_cast<LONG>(f[5]) : 0};
+      law.beam = {f[2], f[3], f[4], f.size() == 6 ? quarlen::SaturatingTrunc<LONG>(f[5]) : 0};
       d.channel.laws.push_back(law);
     } else {
       Fail(where + ": unknown key '" + key + "'");
@@ -150,11 +150,11 @@ Options ParseArguments(int argc, char** argv) {
       return argv[++i];
     };
     if (arg == "--law") {
-      o.law = static_cast<int>(Number(next(), arg));
+      o.law = quarlen::SaturatingTrunc<int>(Number(next(), arg));
     } else if (arg == "--time") {
       o.times.push_back(Number(next(), arg));
     } else if (arg == "--samples") {
-      o.samples.push_back(static_cast<long>(Number(next(), arg)));
+      o.samples.push_back(quarlen::SaturatingTrunc<long>(Number(next(), arg)));
     } else if (arg == "--range") {
       o.ranges.push_back(Number(next(), arg));
     } else if (arg == "--point") {

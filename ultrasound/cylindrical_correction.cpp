@@ -175,7 +175,7 @@ void Polyline(bool od, double radius, double thickness, double theta, double phi
   const Point3d end = previous + (p - previous) * f;
   if (inRange(end)) {
     points.push_back(end);
-    indices.push_back(count - 1u);
+    indices.push_back(last);
   }
 }
 

@@ -32,7 +32,9 @@ QUARLEN_API void BasicCylindricalCorrectionID(double scan, double depth, double&
 // Searches the flat (scan, depth) whose 2D correction is (scan, depth) given here, on a grid
 // that is refined tenfold per pass. Returns 1 and writes the angular position of the beam entry
 // (radians) and the depth when a candidate comes closer than 1e-7 (squared distance); else 0
-// with both outputs untouched. Angles in radians.
+// with both outputs untouched. Angles in radians. Non-finite or empty geometry finds nothing,
+// and so does one whose first pass would need more than 1e8 candidates (a wall far thinner
+// than the circumference), which could not be searched in reasonable time.
 QUARLEN_API int Inverse_Cylindrical_Correction(double scan, double depth, double& outAngle,
                                                double& outDepth, double refractedRad,
                                                double skewRad, double innerDiameter,
@@ -53,7 +55,8 @@ QUARLEN_API Point3d CalculateCylindricalCorrectionID(double radius, double thick
 // The polyline of the beam over the sound path `path`: appends to `points` the entry point,
 // every wall reflection and crossing of the planes x = xMin and x = xMax, and the end point,
 // each when its x lies within [xMin, xMax]; `indices` gets the matching sample index
-// floor(traveled / path × count) (0 for the entry point, count - 1 for the end point).
+// floor(traveled / path × count), at most count - 1 (0 for the entry point, count - 1 for the
+// end point; with count 0 every index is 0). Both vectors are appended to, not cleared.
 QUARLEN_API void CalculateCylindricalCorrectionPointsID(
     const double& radius, const double& thickness, const double& refracted, const double& skew,
     const double& scan, const double& index, const double& path, const double& xMin,

@@ -250,8 +250,10 @@ TEST(CylindricalPolyline, DegenerateInputsTerminate) {
   }
   std::vector<Point3d> points;
   std::vector<unsigned> indices;
+  // No samples at all: every index is 0 rather than a wrapped count - 1.
   CalculateCylindricalCorrectionPointsOD(kR, kW, 0.5, 0, 0, 0, 50, -1, 1, 0, points, indices);
   EXPECT_FALSE(indices.empty());
+  for (unsigned i : indices) EXPECT_EQ(i, 0u);
 }
 
 // --- 2D correction and inverse search ---
