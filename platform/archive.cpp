@@ -99,7 +99,8 @@ void CArchive::Flush() {
   CheckOpen();
   if (m_loading || m_path.empty() || !m_dirty) return;
   std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(m_own.data()), static_cast<std::streamsize>(m_own.size()));
+  out.write(reinterpret_cast<const char*>(m_own.data()),
+            static_cast<std::streamsize>(m_own.size()));
   out.close();
   if (!out) throw CArchiveException(CArchiveException::genericException, CString(m_path.c_str()));
   m_dirty = false;

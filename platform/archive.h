@@ -129,11 +129,11 @@ class QUARLEN_API CArchive {
   ULONGLONG GetInt(int bytes);
   void CheckOpen() const;
 
-  std::vector<BYTE> m_own;        // file contents
-  std::vector<BYTE>* m_buffer;    // the buffer read or written
+  std::vector<BYTE> m_own;      // file contents
+  std::vector<BYTE>* m_buffer;  // the buffer read or written
   std::size_t m_readPos = 0;
   bool m_loading;
   bool m_closed = false;
   bool m_dirty = false;
-  std::string m_path;             // file archives only (UTF-8)
+  std::string m_path;  // file archives only (UTF-8)
 };

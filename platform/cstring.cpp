@@ -197,7 +197,8 @@ void FormatOne(std::wstring& out, const Spec& s, const FormatArg* a) {
       if (width < 64) bits &= (1ull << width) - 1;
       if (c == L'd' || c == L'i') {
         long long v = static_cast<long long>(bits);
-        if (width < 64 && (bits >> (width - 1)) != 0) v = static_cast<long long>(bits | ~((1ull << width) - 1));
+        if (width < 64 && (bits >> (width - 1)) != 0)
+          v = static_cast<long long>(bits | ~((1ull << width) - 1));
         AppendPrintf(out, CFormat(s, L"ll", c), v);
       } else {
         AppendPrintf(out, CFormat(s, L"ll", c), bits);
@@ -293,7 +294,9 @@ std::wstring FormatArgs(const wchar_t* fmt, const FormatArg* args, std::size_t c
   auto takeInt = [&](int& value) {
     const FormatArg* a = take();
     if (!a || (a->kind != Kind::Signed && a->kind != Kind::Unsigned)) return false;
-    const long long v = a->kind == Kind::Signed ? a->i : static_cast<long long>(std::min<unsigned long long>(a->u, kMaxWidth));
+    const long long v = a->kind == Kind::Signed
+                            ? a->i
+                            : static_cast<long long>(std::min<unsigned long long>(a->u, kMaxWidth));
     value = static_cast<int>(std::clamp<long long>(v, -kMaxWidth, kMaxWidth));
     return true;
   };
@@ -357,7 +360,8 @@ std::wstring FormatArgs(const wchar_t* fmt, const FormatArg* args, std::size_t c
       continue;
     }
     s.conv = *p++;
-    if (s.size == Size::Short && (s.conv == L's' || s.conv == L'S' || s.conv == L'c' || s.conv == L'C')) {
+    if (s.size == Size::Short &&
+        (s.conv == L's' || s.conv == L'S' || s.conv == L'c' || s.conv == L'C')) {
       s.size = Size::Narrow;
     }
     FormatOne(out, s, take());
@@ -449,7 +453,8 @@ int CString::Replace(const wchar_t* oldStr, const wchar_t* newStr) {
   std::wstring result;
   int n = 0;
   std::size_t pos = 0;
-  for (std::size_t hit; (hit = m_str.find(from, pos)) != std::wstring::npos; pos = hit + from.size()) {
+  for (std::size_t hit; (hit = m_str.find(from, pos)) != std::wstring::npos;
+       pos = hit + from.size()) {
     result.append(m_str, pos, hit - pos);
     result.append(to);
     ++n;
@@ -469,7 +474,8 @@ int CString::Insert(int index, wchar_t ch) { return Insert(index, std::wstring(1
 
 int CString::Insert(int index, const wchar_t* s) {
   if (s) {
-    const std::size_t at = std::clamp<std::size_t>(index < 0 ? 0 : static_cast<std::size_t>(index), 0, m_str.size());
+    const std::size_t at =
+        std::clamp<std::size_t>(index < 0 ? 0 : static_cast<std::size_t>(index), 0, m_str.size());
     m_str.insert(at, s);
   }
   return GetLength();
@@ -509,7 +515,9 @@ CString& CString::TrimLeft() { return TrimLeftIf(m_str, IsSpace), *this; }
 CString& CString::TrimLeft(wchar_t ch) {
   return TrimLeftIf(m_str, [ch](wchar_t c) { return c == ch; }), *this;
 }
-CString& CString::TrimLeft(const wchar_t* chars) { return TrimLeftIf(m_str, IsOneOf(chars)), *this; }
+CString& CString::TrimLeft(const wchar_t* chars) {
+  return TrimLeftIf(m_str, IsOneOf(chars)), *this;
+}
 CString& CString::TrimRight() { return TrimRightIf(m_str, IsSpace), *this; }
 CString& CString::TrimRight(wchar_t ch) {
   return TrimRightIf(m_str, [ch](wchar_t c) { return c == ch; }), *this;

@@ -38,10 +38,9 @@ struct FormatArg {
   };
 
   template <class T>
-    requires(std::is_integral_v<T> || std::is_enum_v<T>)
-  FormatArg(T v) {
-    using U = std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
-                                 std::type_identity<T>>::type;
+  requires(std::is_integral_v<T> || std::is_enum_v<T>) FormatArg(T v) {
+    using U =
+        std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
     bytes = static_cast<int>(sizeof(U) < sizeof(int) ? sizeof(int) : sizeof(U));
     if constexpr (std::is_signed_v<U>) {
       kind = Kind::Signed;
@@ -60,9 +59,9 @@ struct FormatArg {
   inline FormatArg(const CString& v);
   FormatArg(std::nullptr_t) : kind(Kind::Pointer), p(nullptr) {}
   template <class T>
-    requires(!std::is_same_v<std::remove_cv_t<T>, char> &&
-             !std::is_same_v<std::remove_cv_t<T>, wchar_t>)
-  FormatArg(T* v) : kind(Kind::Pointer), p(v) {}
+  requires(!std::is_same_v<std::remove_cv_t<T>, char> &&
+           !std::is_same_v<std::remove_cv_t<T>, wchar_t>) FormatArg(T* v)
+      : kind(Kind::Pointer), p(v) {}
 };
 
 // Formats args after fmt with the Microsoft wide-format rules (see CString::Format).
@@ -124,7 +123,9 @@ class QUARLEN_API CString {
   CString& Append(const wchar_t* s) { return *this += s; }
   CString& AppendChar(wchar_t ch) { return *this += ch; }
 
-  friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
+  friend CString operator+(const CString& a, const CString& b) {
+    return CString(a.m_str + b.m_str);
+  }
   friend CString operator+(const CString& a, const wchar_t* b) { return CString(a) += b; }
   friend CString operator+(const wchar_t* a, const CString& b) { return CString(a) += b; }
   friend CString operator+(const CString& a, wchar_t b) { return CString(a) += b; }

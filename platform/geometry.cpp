@@ -50,8 +50,8 @@ BOOL InflateRect(RECT* rc, int dx, int dy) {
 
 BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b) {
   if (!dst || !a || !b) return FALSE;
-  const RECT r{std::max(a->left, b->left), std::max(a->top, b->top),
-               std::min(a->right, b->right), std::min(a->bottom, b->bottom)};
+  const RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+               std::min(a->bottom, b->bottom)};
   if (Empty(*a) || Empty(*b) || Empty(r)) {
     *dst = RECT{0, 0, 0, 0};
     return FALSE;
@@ -73,8 +73,8 @@ BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
   } else if (bEmpty) {
     *dst = *a;
   } else {
-    *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
-                std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+    *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+                std::max(a->bottom, b->bottom)};
   }
   return TRUE;
 }

@@ -180,7 +180,9 @@ class CRect : public RECT {
   }
   void InflateRect(int l, int t, int r, int b) { Grow(l, t, r, b); }
   // Moves each side inward.
-  void DeflateRect(int dx, int dy) { Grow(-std::int64_t{dx}, -std::int64_t{dy}, -std::int64_t{dx}, -std::int64_t{dy}); }
+  void DeflateRect(int dx, int dy) {
+    Grow(-std::int64_t{dx}, -std::int64_t{dy}, -std::int64_t{dx}, -std::int64_t{dy});
+  }
   void DeflateRect(SIZE s) { DeflateRect(s.cx, s.cy); }
   void DeflateRect(const RECT* r) {
     if (r) DeflateRect(r->left, r->top, r->right, r->bottom);

@@ -78,9 +78,9 @@ class QUARLEN_API RuntimeClassRegistrar {
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
 // In the class body (public section is restored to whatever follows by the caller).
-#define DECLARE_DYNAMIC(class_name)                        \
- public:                                                   \
-  static const CRuntimeClass class##class_name;            \
+#define DECLARE_DYNAMIC(class_name)             \
+ public:                                        \
+  static const CRuntimeClass class##class_name; \
   const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
@@ -90,27 +90,23 @@ class QUARLEN_API RuntimeClassRegistrar {
 #define DECLARE_SERIAL(class_name) DECLARE_DYNCREATE(class_name)
 
 // In one .cpp file, at namespace scope.
-#define QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, create)       \
-  const CRuntimeClass class_name::class##class_name = {                                   \
-      #class_name, static_cast<int>(sizeof(class_name)), schema, create,                  \
-      RUNTIME_CLASS(base_class_name)};                                                    \
-  const CRuntimeClass* class_name::GetRuntimeClass() const {                              \
-    return RUNTIME_CLASS(class_name);                                                     \
-  }                                                                                       \
-  namespace {                                                                             \
-  const quarlen::detail::RuntimeClassRegistrar quarlen_registrar_##class_name(            \
-      RUNTIME_CLASS(class_name));                                                         \
+#define QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, create)              \
+  const CRuntimeClass class_name::class##class_name = {                                          \
+      #class_name, static_cast<int>(sizeof(class_name)), schema, create,                         \
+      RUNTIME_CLASS(base_class_name)};                                                           \
+  const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); } \
+  namespace {                                                                                    \
+  const quarlen::detail::RuntimeClassRegistrar quarlen_registrar_##class_name(                   \
+      RUNTIME_CLASS(class_name));                                                                \
   }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
   QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                          \
-  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }                  \
-  QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF,             \
-                                 &class_name::CreateObject)
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                        \
+  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; } \
+  QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, &class_name::CreateObject)
 
-#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)                     \
-  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }                  \
-  QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema,             \
-                                 &class_name::CreateObject)
+#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)                   \
+  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; } \
+  QUARLEN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, &class_name::CreateObject)

@@ -91,7 +91,8 @@ void Sleep(DWORD ms) {
 }
 
 DWORD GetCurrentThreadId() {
-  if (quarlen::detail::t_threadId == 0) quarlen::detail::t_threadId = quarlen::detail::NewThreadId();
+  if (quarlen::detail::t_threadId == 0)
+    quarlen::detail::t_threadId = quarlen::detail::NewThreadId();
   return quarlen::detail::t_threadId;
 }
 

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::vector<BYTE> Bytes(std::initializer_list<int> v) { return std::vector<BYTE>(v.begin(), v.end()); }
+std::vector<BYTE> Bytes(std::initializer_list<int> v) {
+  return std::vector<BYTE>(v.begin(), v.end());
+}
 
 TEST(CArchiveTest, LittleEndianLayoutOfEachType) {
   struct Case {
@@ -31,7 +33,10 @@ TEST(CArchiveTest, LittleEndianLayoutOfEachType) {
       {"float", [](CArchive& ar) { ar << 1.0f; }, Bytes({0, 0, 0x80, 0x3F})},
       {"double", [](CArchive& ar) { ar << 1.0; }, Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F})},
       {"wchar_t", [](CArchive& ar) { ar << L'A'; }, Bytes({0x41, 0})},
-      {"RECT", [](CArchive& ar) { ar << RECT{1, -1, 2, 3}; },
+      {"RECT",
+       [](CArchive& ar) {
+         ar << RECT{1, -1, 2, 3};
+       },
        Bytes({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 3, 0, 0, 0})},
       {"short CString", [](CArchive& ar) { ar << CString(L"Ab"); },
        Bytes({0xFF, 0xFE, 0xFF, 2, 'A', 0, 'b', 0})},
@@ -144,16 +149,43 @@ TEST(CArchiveTest, TruncatedReadsThrowEndOfFile) {
     std::vector<BYTE> data;
     void (*read)(CArchive&);
   } cases[] = {
-      {"DWORD from 3 bytes", Bytes({1, 2, 3}), [](CArchive& ar) { DWORD v; ar >> v; }},
-      {"double from 7 bytes", Bytes({1, 2, 3, 4, 5, 6, 7}), [](CArchive& ar) { double v; ar >> v; }},
-      {"BYTE from nothing", Bytes({}), [](CArchive& ar) { BYTE v; ar >> v; }},
-      {"block", Bytes({1, 2, 3, 4, 5, 6, 7, 8}), [](CArchive& ar) { RECT r; ar >> r; }},
-      {"string body", Bytes({0xFF, 0xFE, 0xFF, 3, 'a', 0}), [](CArchive& ar) { CString s; ar >> s; }},
+      {"DWORD from 3 bytes", Bytes({1, 2, 3}),
+       [](CArchive& ar) {
+         DWORD v;
+         ar >> v;
+       }},
+      {"double from 7 bytes", Bytes({1, 2, 3, 4, 5, 6, 7}),
+       [](CArchive& ar) {
+         double v;
+         ar >> v;
+       }},
+      {"BYTE from nothing", Bytes({}),
+       [](CArchive& ar) {
+         BYTE v;
+         ar >> v;
+       }},
+      {"block", Bytes({1, 2, 3, 4, 5, 6, 7, 8}),
+       [](CArchive& ar) {
+         RECT r;
+         ar >> r;
+       }},
+      {"string body", Bytes({0xFF, 0xFE, 0xFF, 3, 'a', 0}),
+       [](CArchive& ar) {
+         CString s;
+         ar >> s;
+       }},
       {"huge string length",
        Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
               0xFF, 0xFF, 0xFF, 0x7F}),
-       [](CArchive& ar) { CString s; ar >> s; }},
-      {"EnsureRead", Bytes({1}), [](CArchive& ar) { BYTE v[2]; ar.EnsureRead(v, 2); }},
+       [](CArchive& ar) {
+         CString s;
+         ar >> s;
+       }},
+      {"EnsureRead", Bytes({1}),
+       [](CArchive& ar) {
+         BYTE v[2];
+         ar.EnsureRead(v, 2);
+       }},
   };
   for (auto& c : cases) {
     CArchive ar(c.data, CArchive::load);

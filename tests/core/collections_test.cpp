@@ -14,13 +14,15 @@ class Item : public CObject {
 
 std::vector<int> Values(const CObList& list) {
   std::vector<int> out;
-  for (POSITION p = list.GetHeadPosition(); p;) out.push_back(static_cast<Item*>(list.GetNext(p))->value);
+  for (POSITION p = list.GetHeadPosition(); p;)
+    out.push_back(static_cast<Item*>(list.GetNext(p))->value);
   return out;
 }
 
 std::vector<int> ValuesBackwards(const CObList& list) {
   std::vector<int> out;
-  for (POSITION p = list.GetTailPosition(); p;) out.push_back(static_cast<Item*>(list.GetPrev(p))->value);
+  for (POSITION p = list.GetTailPosition(); p;)
+    out.push_back(static_cast<Item*>(list.GetPrev(p))->value);
   return out;
 }
 

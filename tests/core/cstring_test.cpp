@@ -9,7 +9,9 @@
 #include "platform/cstring.h"
 
 // Readable failure messages.
-void PrintTo(const CString& s, std::ostream* os) { *os << '"' << quarlen::WideToUtf8(s.str()) << '"'; }
+void PrintTo(const CString& s, std::ostream* os) {
+  *os << '"' << quarlen::WideToUtf8(s.str()) << '"';
+}
 
 namespace {
 
@@ -73,7 +75,8 @@ TEST(CStringFormat, MicrosoftConversions) {
       {"inf", [] { return F(L"%f", std::numeric_limits<double>::infinity()); }, L"inf"},
       {"%p", [] { return F(L"%p", reinterpret_cast<void*>(0xABC)); }, L"0000000000000ABC"},
       {"%n writes nothing", [] { return F(L"a%nb", static_cast<int*>(nullptr)); }, L"ab"},
-      {"enum", [] {
+      {"enum",
+       [] {
          enum E { kSeven = 7 };
          return F(L"%d", kSeven);
        },
@@ -256,10 +259,12 @@ TEST(CStringBasics, Buffer) {
 TEST(Utf8, RoundTripAndInvalidInput) {
   const std::wstring text = L"Ab µs 温度 \U0001F600";
   EXPECT_EQ(quarlen::Utf8ToWide(quarlen::WideToUtf8(text)), text);
-  EXPECT_EQ(quarlen::Utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
-  EXPECT_EQ(quarlen::Utf8ToWide("\xE6\xB8"), L"\uFFFD");         // truncated sequence
-  EXPECT_EQ(quarlen::Utf8ToWide("\xC0\xAF"), L"\uFFFD");         // overlong
-  EXPECT_EQ(quarlen::Utf8ToWide("\xED\xA0\x80"), L"\uFFFD");     // surrogate
+  EXPECT_EQ(quarlen::Utf8ToWide("a\xFF"
+                                "b"),
+            L"a\uFFFDb");
+  EXPECT_EQ(quarlen::Utf8ToWide("\xE6\xB8"), L"\uFFFD");      // truncated sequence
+  EXPECT_EQ(quarlen::Utf8ToWide("\xC0\xAF"), L"\uFFFD");      // overlong
+  EXPECT_EQ(quarlen::Utf8ToWide("\xED\xA0\x80"), L"\uFFFD");  // surrogate
   EXPECT_EQ(quarlen::WideToUtf8(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
 }
 

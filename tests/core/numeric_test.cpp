@@ -15,16 +15,11 @@ TEST(NearlyEqual, ToleranceRule) {
     double a, b;
     bool nearly, atLeast, clearlyBelow;
   } cases[] = {
-      {1.0, 1.0, true, true, false},
-      {1.0, 1.0 + 4.9e-8, true, true, false},
-      {1.0, 1.0 + 5.1e-8, false, false, true},
-      {1.0 + 5.1e-8, 1.0, false, true, false},
-      {0.0, -4e-8, true, true, false},
-      {kInf, kInf, true, true, false},
-      {-kInf, -kInf, false, true, false},
-      {kInf, 1e308, false, true, false},
-      {1e308, kInf, false, false, true},
-      {kNaN, kNaN, false, false, false},
+      {1.0, 1.0, true, true, false},           {1.0, 1.0 + 4.9e-8, true, true, false},
+      {1.0, 1.0 + 5.1e-8, false, false, true}, {1.0 + 5.1e-8, 1.0, false, true, false},
+      {0.0, -4e-8, true, true, false},         {kInf, kInf, true, true, false},
+      {-kInf, -kInf, false, true, false},      {kInf, 1e308, false, true, false},
+      {1e308, kInf, false, false, true},       {kNaN, kNaN, false, false, false},
       {kNaN, 1.0, false, false, false},
   };
   for (const auto& c : cases) {
@@ -61,8 +56,10 @@ TEST(Saturating, ToInt) {
 }
 
 TEST(Saturating, OtherTypes) {
-  EXPECT_EQ(quarlen::SaturatingTrunc<std::int64_t>(9.3e18), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(quarlen::SaturatingTrunc<std::int64_t>(-9.3e18), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(quarlen::SaturatingTrunc<std::int64_t>(9.3e18),
+            std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(quarlen::SaturatingTrunc<std::int64_t>(-9.3e18),
+            std::numeric_limits<std::int64_t>::min());
   EXPECT_EQ(quarlen::SaturatingTrunc<std::int64_t>(-9223372036854775808.0),
             std::numeric_limits<std::int64_t>::min());
   EXPECT_EQ(quarlen::SaturatingTrunc<unsigned>(-1.0), 0u);

@@ -49,7 +49,7 @@ TEST(RuntimeClass, CreationByName) {
     const char* name;
     bool creatable;
   } cases[] = {
-      {"CTestSquare", true}, {"CTestTile", true},  {"CTestShape", false},
+      {"CTestSquare", true}, {"CTestTile", true},    {"CTestShape", false},
       {"CObject", false},    {"ctestsquare", false}, {"NoSuchClass", false},
   };
   for (const auto& c : cases) {
