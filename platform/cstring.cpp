@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 #include <vector>
 
 #include "platform/numeric.h"
@@ -122,6 +123,13 @@ class CLocaleScope {
 template <class T>
 void AppendPrintf(std::wstring& out, const std::wstring& format, T value) {
   CLocaleScope locale;
+  // Most conversions fit a small buffer; wide fields and long precisions take the slow path.
+  wchar_t small[128];
+  const int count = std::swprintf(small, std::size(small), format.c_str(), value);
+  if (count >= 0) {
+    out.append(small, static_cast<std::size_t>(count));
+    return;
+  }
   std::vector<wchar_t> buf(2 * kMaxWidth + 512);
   for (;;) {
     const int n = std::swprintf(buf.data(), buf.size(), format.c_str(), value);
