@@ -7,7 +7,6 @@
 // Every object counts its references and can be told to fail property reads, so that callers
 // can check their error paths: CParameterContext, shared by the objects of one channel, fails
 // the n-th read from now on and lists the reference counts of all its live objects.
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
