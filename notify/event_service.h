@@ -6,6 +6,12 @@
 // event or callback) and which events they want with which timing (synchronous, delayed and
 // coalesced, throttled, by category). The host calls event_Init before anything uses the
 // service and event_Terminate at shutdown.
+//
+// Every function may be called from any thread. Deferred deliveries run on the tick thread
+// with the service's lock held, so a receiver is never called after event_UnregisterClient or
+// event_UnregisterEvent has returned, and a receiver may call the service again (but must not
+// wait for another thread that uses it). event_Terminate waits for the tick thread to end; the
+// service can be started again afterwards.
 #include <cstdint>
 
 #include "platform/export.h"

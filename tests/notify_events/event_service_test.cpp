@@ -277,10 +277,20 @@ TEST_F(EventService, KernelEventClientIsSetByTheTickThread) {
 
 // --- Timers ------------------------------------------------------------------------------
 
-TEST_F(ManualPasses, TimerFiresAtTheFirstPassThenEveryFourthForPeriod300) {
+struct TimerCase {
+  std::string name;
+  unsigned control;
+  std::vector<int> firedAt;  // passes 1 to 12
+};
+
+class Timers : public ManualPasses, public ::testing::WithParamInterface<TimerCase> {};
+
+// A timer fires at the first pass after it is registered, then whenever its countdown (reduced
+// by 100 each pass, never below 0) has run out.
+TEST_P(Timers, FireAtTheirPasses) {
   Recorder rec;
   rec.Register();
-  event_RegisterEvent(event_timer, rec.key(), 300, 0, event_any, 0, event_any);
+  event_RegisterEvent(event_timer, rec.key(), GetParam().control, 0, event_any, 0, event_any);
   std::vector<int> firedAt;
   for (int pass = 1; pass <= 12; ++pass) {
     event_RunPass();
@@ -289,8 +299,17 @@ TEST_F(ManualPasses, TimerFiresAtTheFirstPassThenEveryFourthForPeriod300) {
       firedAt.push_back(pass);
     }
   }
-  EXPECT_EQ(firedAt, (std::vector<int>{1, 5, 9}));
+  EXPECT_EQ(firedAt, GetParam().firedAt);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    All, Timers,
+    ::testing::Values(TimerCase{"Period300", 300, {1, 5, 9}},
+                      TimerCase{"Period250ActsAs300", 250, {1, 5, 9}},
+                      TimerCase{"Period100", 100, {1, 3, 5, 7, 9, 11}},
+                      TimerCase{"Period0", 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+                      TimerCase{"DelayControlWord", event_libraryControl, {1, 3, 5, 7, 9, 11}}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(EventService, TimerOnTheTickThreadKeepsItsRhythm) {
   Recorder rec;
@@ -504,6 +523,35 @@ TEST_F(ManualPasses, ReceiverUnregisteringItselfGetsNothingMoreInThatPass) {
   event_RunPass();
   EXPECT_EQ(self.calls, 1);
   EXPECT_EQ(after.Count(), 1u);  // the pass went on with the registrations left
+}
+
+struct Grower {
+  unsigned number = event_objectModified;
+  Recorder* late = nullptr;
+  bool done = false;
+  static void Call(void* target, unsigned, std::uintptr_t, std::uintptr_t) {
+    auto* self = static_cast<Grower*>(target);
+    if (self->done) return;
+    self->done = true;
+    for (int i = 0; i < 25; ++i)  // the table grows (and moves) under the running pass
+      event_RegisterEvent(self->number, self->late->key(), 0, 0, event_any, 0, event_any);
+  }
+};
+
+TEST_F(ManualPasses, RegistrationsAddedDuringAPassAreSafeAndServed) {
+  Grower grower;
+  Recorder late;
+  late.Register();
+  grower.late = &late;
+  const unsigned key = event_RegisterClient(reinterpret_cast<std::uintptr_t>(&grower), nullptr,
+                                            &Grower::Call, event_kindCallback4);
+  event_RegisterEvent(event_objectModified, key, 0, 0, event_any, 0, event_any);
+  event_Send(event_objectModified, 1, 1, 0);
+  event_RunPass();
+  late.Take();
+  event_Send(event_objectModified, 2, 2, 0);
+  event_RunPass();
+  EXPECT_EQ(late.Count(), 25u);
 }
 
 // --- Failed deliveries ------------------------------------------------------------------

@@ -11,7 +11,9 @@
 //
 // Never sleep in a test to let the tick thread work: wait for passes instead. One pass drains
 // every event sent before the wait began, so a delay registration with period 100 (what the
-// library registers with) has received its delivery after WaitForTickPasses(1).
+// library registers with) has received its delivery after WaitForTickPasses(1). Window clients
+// get their delivery as a message queued to the window's thread: pump the messages of that
+// thread afterwards.
 #include <gtest/gtest.h>
 
 #include "notify/event_service.h"
