@@ -1,0 +1,48 @@
+#pragma once
+// The QWidget behind a window made by the layer: it shows the window's surface and turns Qt
+// input into window messages. Internal.
+#include <QWidget>
+
+#include "platform/types.h"
+
+namespace quarlen::detail {
+
+class WindowWidget : public QWidget {
+ public:
+  WindowWidget(HWND handle, QWidget* parent, bool topLevel);
+  ~WindowWidget() override;
+  HWND handle() const { return handle_; }
+  // Forgets the handle (the window was destroyed; the widget is about to be deleted).
+  void Orphan() { handle_ = nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  HWND handle_;
+};
+
+// Called by the widget when Qt resized it (layouts, the user): updates the record, the surface
+// and sends WM_SIZE when the client size really changed.
+void ClientResized(HWND hWnd, QSize size);
+// The window under the pointer changed or was left (Leave event): posts WM_MOUSELEAVE to an
+// armed window that is no longer hovered.
+void PointerLeft(HWND hWnd);
+void TranslateKey(HWND hWnd, class QKeyEvent* event, bool down);
+void FocusChanged(HWND hWnd, bool in);
+// Forgets per-window input state (capture, hover, tracking) of a window being destroyed.
+void ForgetInputState(HWND hWnd);
+
+}  // namespace quarlen::detail

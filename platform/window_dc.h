@@ -1,0 +1,34 @@
+#pragma once
+// Device contexts bound to a window: the paint DC of WM_PAINT and the client/window DCs.
+#include "platform/dc.h"
+#include "platform/winuser.h"
+
+class CWnd;
+
+// BeginPaint/EndPaint in a scope: clipped to the update region, which it validates; sends
+// WM_ERASEBKGND first when the region was invalidated with erase.
+class QUARLEN_API CPaintDC : public CDC {
+ public:
+  explicit CPaintDC(CWnd* wnd);
+  ~CPaintDC() override;
+  PAINTSTRUCT m_ps{};
+
+ protected:
+  HWND m_hWnd = nullptr;
+};
+
+// GetDC/ReleaseDC in a scope: the whole client area, validates nothing.
+class QUARLEN_API CClientDC : public CDC {
+ public:
+  explicit CClientDC(CWnd* wnd);
+  ~CClientDC() override;
+
+ protected:
+  HWND m_hWnd = nullptr;
+};
+
+// The window has no non-client area here, so the window DC covers the client area.
+class QUARLEN_API CWindowDC : public CClientDC {
+ public:
+  explicit CWindowDC(CWnd* wnd) : CClientDC(wnd) {}
+};
