@@ -8,6 +8,10 @@
 //  - writeOnly / readOnly: reading from a storing archive / writing to a loading one;
 //  - genericException: a file that cannot be opened, read or written, or use after Close.
 // Read() itself returns the number of bytes read and does not throw at the end.
+//
+// `long` is 64-bit on this platform and is the same type as LONGLONG (8 bytes in the archive);
+// use LONG (or int) for the 32-bit Windows `long`. bool has no operator: convert it to a sized
+// type.
 #include <exception>
 #include <string>
 #include <vector>

@@ -39,8 +39,8 @@ struct FormatArg {
 
   template <class T>
   requires(std::is_integral_v<T> || std::is_enum_v<T>) FormatArg(T v) {
-    using U =
-        std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
+    using U = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
+                                          std::type_identity<T>>::type;
     bytes = static_cast<int>(sizeof(U) < sizeof(int) ? sizeof(int) : sizeof(U));
     if constexpr (std::is_signed_v<U>) {
       kind = Kind::Signed;
