@@ -11,7 +11,6 @@
 
 #include "platform/geometry.h"
 #include "platform/types.h"
-#include "platform/winuser.h"
 
 // Pen styles.
 enum : int {
