@@ -254,3 +254,32 @@ TEST(CArchiveTest, FileRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every truncation of a valid archive either loads or ends with endOfFile.
+TEST(CArchiveTest, EveryTruncationEndsCleanly) {
+  std::vector<BYTE> full;
+  {
+    CArchive ar(full, CArchive::store);
+    ar << DWORD{1} << CString(L"名称") << 2.5 << CString(std::wstring(300, L'y')) << WORD{7};
+  }
+  for (std::size_t size = 0; size <= full.size(); ++size) {
+    std::vector<BYTE> part(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size));
+    CArchive ar(part, CArchive::load);
+    DWORD a = 0;
+    CString b, d;
+    double c = 0;
+    WORD e = 0;
+    try {
+      ar >> a >> b >> c >> d >> e;
+      EXPECT_EQ(size, full.size());
+      EXPECT_EQ(d.GetLength(), 300);
+    } catch (const CArchiveException& ex) {
+      EXPECT_LT(size, full.size());
+      EXPECT_EQ(ex.m_cause, CArchiveException::endOfFile);
+    }
+  }
+}
+
+}  // namespace

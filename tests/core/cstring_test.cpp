@@ -269,3 +269,40 @@ TEST(Utf8, RoundTripAndInvalidInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// Formats built from random pieces of conversion syntax, with arguments of every kind, must
+// give some text and never read past the arguments (checked by the sanitizer builds).
+TEST(CStringFormat, RandomFormatsAreSafe) {
+  const wchar_t* pieces[] = {L"%", L"%%", L"-", L"+",  L" ",  L"#",  L"0",     L"12", L"*",
+                             L".", L".*", L"h", L"hh", L"l",  L"ll", L"I64",   L"I",  L"w",
+                             L"z", L"s",  L"S", L"c",  L"C",  L"d",  L"x",     L"f",  L"g",
+                             L"p", L"n",  L"e", L"y",  L"\t", L"温", L"99999", L"I32"};
+  unsigned seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  const std::string narrow = "narrow";
+  for (int round = 0; round < 3000; ++round) {
+    std::wstring fmt;
+    const unsigned n = next() % 12;
+    for (unsigned k = 0; k < n; ++k) fmt += pieces[next() % std::size(pieces)];
+    CString s;
+    switch (round % 4) {
+      case 0:
+        s.Format(fmt.c_str());
+        break;
+      case 1:
+        s.Format(fmt.c_str(), 1, L"w", 2.5);
+        break;
+      case 2:
+        s.Format(fmt.c_str(), narrow, -7LL, static_cast<void*>(nullptr), 'c', 3.0f);
+        break;
+      default:
+        s.Format(fmt.c_str(), static_cast<const char*>(nullptr), ~0ull, CString(L"x"), 1e308, -1);
+        break;
+    }
+    EXPECT_LE(s.GetLength(), 12 * 4200) << quarlen::WideToUtf8(fmt);
+  }
+}
+
+}  // namespace
