@@ -60,6 +60,7 @@ constexpr std::size_t kRegistrationStep = 10;
 constexpr std::size_t kMainQueueFirst = 10;
 constexpr std::size_t kMainQueueStep = 50;
 constexpr auto kTickInterval = std::chrono::milliseconds(25);
+constexpr int kMaxDrainRounds = 16;
 constexpr UINT kTickStackSize = 0x10000;
 constexpr DWORD kStackSizeIsReservation = 0x10000;
 
@@ -416,8 +417,12 @@ void RunPassLocked(Service& s) {
     std::lock_guard pass(s.passLock);
     ++s.passesStarted;
   }
+  // Events that receivers send during the pass are taken in the same pass (a cursor's 1618
+  // reaches its container together with the 1619 that moved it), but only for a bounded
+  // number of rounds: a receiver that answers every delivery with a new event would otherwise
+  // hold the pass, and the lock, forever. What is left waits for the next pass.
   std::deque<QueuedMessage> batch;
-  for (;;) {
+  for (int round = 0; round < kMaxDrainRounds; ++round) {
     {
       std::lock_guard queue(s.queueLock);
       if (s.queue.empty()) break;

@@ -441,6 +441,23 @@ TEST(EventServiceLifeCycle, TerminateWhileSendersRun) {
   EXPECT_EQ(quarlen::detail::event_QueuedMessageCount(), 0u);
 }
 
+std::atomic<bool> gWaitInsideDelivery{true};
+void StopFromInside(void*, unsigned, std::uintptr_t, std::uintptr_t) {
+  event_Terminate();  // ignored: the pass running this receiver could never end
+  event_Init();
+  gWaitInsideDelivery = WaitForTickPasses(1);  // refused for the same reason
+}
+
+TEST_F(EventService, TerminateFromInsideADeliveryIsIgnored) {
+  const unsigned key = event_RegisterClient(0, nullptr, &StopFromInside, event_kindCallback4);
+  event_RegisterEvent(event_objectModified, key, kDelay100, 0, event_any, 0, event_any);
+  event_Send(event_objectModified, 1, 1, 0);
+  ASSERT_TRUE(WaitForTickPasses(2));
+  EXPECT_FALSE(gWaitInsideDelivery.load());
+  Recorder rec;
+  EXPECT_NE(rec.Register(), 0u);  // still running
+}
+
 // --- Unregistering while deliveries run -----------------------------------------------
 
 struct BlockingReceiver {
@@ -552,6 +569,31 @@ TEST_F(ManualPasses, RegistrationsAddedDuringAPassAreSafeAndServed) {
   event_Send(event_objectModified, 2, 2, 0);
   event_RunPass();
   EXPECT_EQ(late.Count(), 25u);
+}
+
+struct Echo {
+  int calls = 0;
+  static void Call(void* target, unsigned msg, std::uintptr_t w, std::uintptr_t l) {
+    ++static_cast<Echo*>(target)->calls;
+    event_Send(msg, w + 1, l, 0);  // answers every delivery with a new event
+  }
+};
+
+TEST_F(ManualPasses, ReceiverFeedbackLoopCannotHoldAPassForever) {
+  Echo echo;
+  const unsigned key = event_RegisterClient(reinterpret_cast<std::uintptr_t>(&echo), nullptr,
+                                            &Echo::Call, event_kindCallback4);
+  event_RegisterEvent(event_objectModified, key, 0, 0, event_any, 0, event_any);
+  event_Send(event_objectModified, 0, 0, 0);
+  event_RunPass();  // returns
+  const int firstPass = echo.calls;
+  EXPECT_GT(firstPass, 1);  // answers were taken in the same pass...
+  EXPECT_LT(firstPass, 100);  // ...for a bounded number of rounds
+  event_RunPass();
+  EXPECT_GT(echo.calls, firstPass);  // and the chain goes on in the next pass
+  event_UnregisterClient(key);
+  event_RunPass();
+  EXPECT_EQ(quarlen::detail::event_QueuedMessageCount(), 0u);
 }
 
 // --- Failed deliveries ------------------------------------------------------------------
