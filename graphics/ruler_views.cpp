@@ -1,0 +1,248 @@
+#include "graphics/ruler_views.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include "axis/ruler.h"
+#include "axis/unit.h"
+#include "graphics/grid.h"
+#include "graphics/ruler_view_hooks.h"
+
+namespace quarlen::detail {
+
+// The work both views share; a friend of CGRuler so that the views stay thin.
+struct RulerViewAccess {
+  using Guard = std::lock_guard<CCriticalSection>;
+
+  struct GridSpacing {
+    bool valid = false;
+    double first = 0.0;
+    double step = 0.0;
+  };
+
+  static bool IsDecibel(const CUnit* u) {
+    const auto t = u->GetConversionType();
+    return t == unit_convPercentToDb || t == unit_convLogToPercent;
+  }
+
+  // Whether a ruler change is to be followed: a display unit is needed, and a ruler window
+  // needs a live parent. A windowless ruler keeps its layout up to date too.
+  static bool CanFollow(CGRuler& v) {
+    {
+      Guard lock(v.m_lock);
+      if (v.m_displayUnit == nullptr) return false;
+    }
+    if (v.GetSafeHwnd() == nullptr) return true;
+    return ::IsWindow(v.GetParentHwnd()) != FALSE;
+  }
+
+  static void Follow(CGRuler& v, double start, double range, double displayOffset) {
+    v.CGRuler::RulerChanged(start, range, displayOffset);
+    // The view repaints itself (its paint handler draws the whole strip).
+    if (const HWND hwnd = v.GetSafeHwnd()) ::InvalidateRect(hwnd, nullptr, FALSE);
+  }
+
+  // Label range, label width, scale extent and tick layout; the grid spacing in base units.
+  static GridSpacing Layout(CGRuler& v, bool vertical) {
+    Guard lock(v.m_lock);
+    CRuler* ruler = v.m_ruler.load();
+    CUnit* u = v.m_displayUnit;
+    if (ruler == nullptr || u == nullptr || v.IsDestroyed()) return {};
+    const double off = ruler->GetDisplayOffset();
+    const double s = ruler->GetStart() + off;
+    const double e = ruler->GetEnd() + off;
+    const bool folded = IsDecibel(u) && s < 0.0;
+
+    double first = 0.0;
+    double range = 0.0;
+    if (folded) {
+      first = std::fabs(u->ConvertFromBase(s));
+      const double z = std::fabs(u->ConvertFromBase(0.0));
+      range = std::fabs(z - std::fabs(u->ConvertFromBase(e))) + std::fabs(z - first);
+    } else if (vertical && (s > 1e40 || s < -1e40)) {
+      first = 0.0;
+      range = 1e-6;
+    } else {
+      first = u->ConvertFromBase(s);
+      range = std::fabs(u->ConvertFromBase(e) - first);
+    }
+
+    int chars = 0;
+    int decimals = 0;
+    CGRuler::GetFormat(first, range, &chars, &decimals);
+    const long long ave = v.m_textMetrics.tmAveCharWidth;
+    const long long width = vertical ? ave * chars + 5 : (ave + 2) * chars + 5;
+    v.m_labelWidth = static_cast<int>(std::min<long long>(width, 1 << 20));
+
+    const CRect d = *v.GetDimension();
+    const LONG size = vertical ? d.bottom - d.top : d.right - d.left;
+    v.m_scale.SetAttrib(size, vertical ? d.top : d.left);
+
+    double firstTick = first;
+    double tickStep = range;
+    if (v.m_labelWidth < size) {
+      CGRuler::GetDisplayFormat(first, range, size, v.m_labelWidth, &v.m_scale, u, &firstTick,
+                                &tickStep, vertical ? 0.0 : v.m_minStep);
+      if (folded) firstTick = u->ConvertFromBase(0.0);
+    }
+    v.m_firstTick = firstTick;
+    v.m_tickStep = tickStep;
+
+    // The step as the base-unit distance between two ticks (not the image of the step
+    // alone), so that the grid follows the ticks for units with an offset too.
+    const double baseFirst = u->ConvertToBase(firstTick);
+    return {true, baseFirst, baseFirst - u->ConvertToBase(firstTick - tickStep)};
+  }
+
+  static void Draw(CGRuler& v, bool vertical) {
+    Guard lock(v.m_lock);
+    const HWND hwnd = v.GetSafeHwnd();
+    if (hwnd == nullptr || !::IsWindow(hwnd)) return;  // a windowless ruler never draws
+    const CRect r = *v.GetDimension();
+    if (r.right - r.left < 2 || r.bottom - r.top < 2) return;
+    CDC* dc = v.GetDC();
+    if (dc == nullptr) return;
+
+    // Pattern: the colour with red, green and blue each halved.
+    const COLORREF fill = v.m_pattern ? (v.m_color >> 1) & 0x7F7F7F : v.m_color;
+    CBrush brush(fill);
+    dc->SelectObject(&brush);
+    dc->SetBkColor(0xFFFFFF);
+    dc->SetBkMode(OPAQUE);
+    dc->Rectangle(&r);
+
+    dc->SetTextColor(v.m_textColor);
+    dc->SetBkMode(TRANSPARENT);
+    CGdiObject* oldPen = dc->SelectStockObject(BLACK_PEN);
+    dc->SetTextAlign(vertical ? UINT{TA_TOP | TA_LEFT} : UINT{TA_BASELINE});
+    CFont* oldFont = dc->SelectObject(&v.m_font);
+    const HRGN clip = ::CreateRectRgn(r.left, r.top, r.right, r.bottom);
+    dc->ExtSelectClipRgn(clip, RGN_AND);
+    CPen pen(PS_SOLID, 1, v.m_tickColor);
+    dc->SelectObject(&pen);
+
+    CRuler* ruler = v.m_ruler.load();
+    CUnit* u = v.m_displayUnit;
+    if (ruler != nullptr && u != nullptr) {
+      const double off = ruler->GetDisplayOffset();
+      const double s = ruler->GetStart() + off;
+      const double e = ruler->GetEnd() + off;
+      const double end = u->ConvertFromBase(e);
+      auto ticks = vertical ? &CGRuler::VDrawTicks : &CGRuler::HDrawTicks;
+      CRect area = r;
+      const double first = v.m_firstTick;
+      const double step = v.m_tickStep;
+      if (IsDecibel(u) && s < 0.0 && e > 0.0) {
+        // A folded decibel axis: the positive half, then its mirror without the unit name.
+        ticks(dc, &area, first, step, end, &CGRuler::ConvertToPixel, &v, 1, u, v.m_labelWidth, 1,
+              v.m_allowNegative);
+        ticks(dc, &area, first, step, end, &CGRuler::ConvertDBToPixel, &v, 1, u, v.m_labelWidth, 0,
+              v.m_allowNegative);
+      } else {
+        ticks(dc, &area, first - step, step, end, &CGRuler::ConvertToPixel, &v, 1, u,
+              v.m_labelWidth, 1, v.m_allowNegative);
+      }
+    }
+
+    dc->SelectStockObject(WHITE_BRUSH);
+    dc->SelectClipRgn(nullptr);
+    ::DeleteObject(clip);
+    if (oldFont != nullptr) dc->SelectObject(oldFont);
+    if (oldPen != nullptr) dc->SelectObject(oldPen);
+    v.ReleaseDC(dc);
+  }
+
+  static void SetGridSpacing(CGGrid* grid, bool vertical, const GridSpacing& g) {
+    if (grid == nullptr || !g.valid) return;
+    if (vertical) {
+      grid->SetYTickSpacing(g.first, g.step);
+    } else {
+      grid->SetXTickSpacing(g.first, g.step);
+    }
+  }
+
+  // The container's ruler-change handling and repaint reach the views through these.
+  static void ChangedHoriz(CGRulerHoriz* v, double start, double range, double off) {
+    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
+  }
+  static void ChangedVerti(CGRulerVerti* v, double start, double range, double off) {
+    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
+  }
+  static void DrawHoriz(CGRulerHoriz* v, CDC* dc) { v->OnDraw(dc); }
+  static void DrawVerti(CGRulerVerti* v, CDC* dc) { v->OnDraw(dc); }
+
+  static bool Install() {
+    RulerViewHooks& hooks = GetRulerViewHooks();
+    hooks.drawHoriz = &DrawHoriz;
+    hooks.drawVerti = &DrawVerti;
+    hooks.changedHoriz = &ChangedHoriz;
+    hooks.changedVerti = &ChangedVerti;
+    return true;
+  }
+};
+
+namespace {
+[[maybe_unused]] const bool kHooksInstalled = RulerViewAccess::Install();
+}
+
+}  // namespace quarlen::detail
+
+using quarlen::detail::RulerViewAccess;
+
+IMPLEMENT_DYNAMIC(CGRulerHoriz, CGRuler)
+IMPLEMENT_DYNAMIC(CGRulerVerti, CGRuler)
+
+// ---- Horizontal view ----
+
+CGRulerHoriz::CGRulerHoriz(int fontDelta) { m_logFont.lfHeight += fontDelta; }
+
+CGRulerHoriz::~CGRulerHoriz() { Shutdown(); }
+
+void CGRulerHoriz::SetPosition(CRect* rect) {
+  if (rect == nullptr) return;
+  const LONG minimum = m_textMetrics.tmHeight + 4;
+  if (rect->bottom - rect->top < minimum) rect->top = rect->bottom - minimum;
+  CGRuler::SetPosition(rect);
+}
+
+void CGRulerHoriz::RulerChanged(double start, double range, double displayOffset) {
+  if (!RulerViewAccess::CanFollow(*this)) return;
+  RulerViewAccess::Follow(*this, start, range, displayOffset);
+}
+
+void CGRulerHoriz::RecalcLayout() {
+  // The grid is told after the view's lock is released.
+  RulerViewAccess::SetGridSpacing(GetGrid(), false, RulerViewAccess::Layout(*this, false));
+}
+
+void CGRulerHoriz::OnDraw(CDC*) { RulerViewAccess::Draw(*this, false); }
+
+// ---- Vertical view ----
+
+CGRulerVerti::CGRulerVerti(int fontDelta) {
+  m_logFont.lfHeight += fontDelta;
+  m_logFont.lfEscapement = 900;
+}
+
+CGRulerVerti::~CGRulerVerti() { Shutdown(); }
+
+void CGRulerVerti::SetPosition(CRect* rect) {
+  if (rect == nullptr) return;
+  const LONG minimum = m_textMetrics.tmHeight + 5;
+  if (rect->right - rect->left < minimum) rect->right = rect->left + minimum;
+  CGRuler::SetPosition(rect);
+}
+
+void CGRulerVerti::RulerChanged(double start, double range, double displayOffset) {
+  // Also refuses NaN windows.
+  if (!(start <= 1e9 && start >= -1e9 && range <= 1e9 && range >= -1e9)) return;
+  if (!RulerViewAccess::CanFollow(*this)) return;
+  RulerViewAccess::Follow(*this, start, range, displayOffset);
+}
+
+void CGRulerVerti::RecalcLayout() {
+  RulerViewAccess::SetGridSpacing(GetGrid(), true, RulerViewAccess::Layout(*this, true));
+}
+
+void CGRulerVerti::OnDraw(CDC*) { RulerViewAccess::Draw(*this, true); }
