@@ -14,6 +14,7 @@
 // without a target do nothing and return the neutral value.
 #include <memory>
 
+#include "platform/cstring.h"
 #include "platform/gdi.h"
 
 class QRegion;
@@ -257,10 +258,19 @@ class QUARLEN_API CDC {
 
   // ---- Text ----
   BOOL TextOut(int x, int y, LPCWSTR text, int count);
+  BOOL TextOut(int x, int y, const CString& text) {
+    return TextOut(x, y, text.GetString(), text.GetLength());
+  }
   BOOL ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UINT count,
                   const int* dx = nullptr);
   int DrawText(LPCWSTR text, int count, LPRECT rect, UINT format);
+  int DrawText(const CString& text, LPRECT rect, UINT format) {
+    return DrawText(text.GetString(), text.GetLength(), rect, format);
+  }
   CSize GetTextExtent(LPCWSTR text, int count) const;
+  CSize GetTextExtent(const CString& text) const {
+    return GetTextExtent(text.GetString(), text.GetLength());
+  }
   BOOL GetTextMetrics(LPTEXTMETRICW metrics) const;
 
   // ---- DrawState (x, y, cx, cy in device units; cx = cy = 0 means the image's size) ----

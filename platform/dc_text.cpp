@@ -70,11 +70,11 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque,
   }
   const QRect box(x0, base - f->ascent, cx, f->ascent + f->descent);
   if (opaque) p.fillRect(box, QColorOf(st.bk));
-  p.setFont(f->font);
+  p.setFont(FontFor(*f));
   p.setPen(QColorOf(st.text));
   p.drawText(QPoint(x0, base), s);
   if (underline >= 0 && underline < s.size()) {
-    QFontMetrics fm(f->font);
+    QFontMetrics fm(FontFor(*f));
     const int ux = x0 + fm.horizontalAdvance(s.left(underline));
     const int uw = fm.horizontalAdvance(s.mid(underline, 1));
     p.fillRect(QRect(ux, base + 1, uw, 1), QColorOf(st.text));
@@ -137,7 +137,7 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
   const int lineHeight =
       f->metrics.tmHeight + ((format & DT_EXTERNALLEADING) ? f->metrics.tmExternalLeading : 0);
   const int rcWidth = int(std::clamp<i64>(i64(rc->right) - rc->left, 0, 1 << 30));
-  QFontMetrics fm(f->font);
+  QFontMetrics fm(FontFor(*f));
   if (format & DT_EXPANDTABS) {
     const int stop = std::max(1, 8 * f->metrics.tmAveCharWidth);
     QString out;
@@ -340,11 +340,11 @@ BOOL CDC::DrawState(CPoint pt, CSize size, LPCWSTR text, UINT flags, BOOL prefix
   glyphs.fill(0);
   {
     QPainter p(&glyphs);
-    p.setFont(f->font);
+    p.setFont(FontFor(*f));
     p.setPen(Qt::black);
     p.drawText(QPoint(0, f->ascent), s);
     if (underline >= 0 && underline < s.size()) {
-      QFontMetrics fm(f->font);
+      QFontMetrics fm(FontFor(*f));
       p.fillRect(QRect(fm.horizontalAdvance(s.left(underline)), f->ascent + 1,
                        fm.horizontalAdvance(s.mid(underline, 1)), 1),
                  Qt::black);

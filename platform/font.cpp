@@ -5,6 +5,8 @@
 #include <QString>
 #include <algorithm>
 #include <atomic>
+#include <thread>
+#include <unordered_map>
 
 #include "platform/detail/gdi_objects.h"
 #include "platform/detail/text.h"
@@ -51,10 +53,10 @@ QFont::StyleHint HintOf(const LOGFONTW& lf) {
 void SetFontSmoothing(bool on) { g_smoothing = on; }
 bool FontSmoothing() { return g_smoothing; }
 
-std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
-  auto f = std::make_shared<FontData>();
-  f->logFont = lfIn;
-  const LOGFONTW& lf = f->logFont;
+// The Qt font of a logical font at a given pixel size. Built per thread (see FontFor): a QFont
+// caches its font engine per thread inside its shared data, so one QFont object must not be
+// used by two threads at once.
+QFont BuildFont(const LOGFONTW& lf, int pixelSize, bool smoothing) {
   QFont font(FaceOf(lf));
   font.setStyleHint(HintOf(lf), QFont::PreferMatch);
   font.setKerning(false);  // the drawing interface applies no pair kerning
@@ -65,11 +67,33 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
   font.setItalic(lf.lfItalic != 0);
   font.setUnderline(lf.lfUnderline != 0);
   font.setStrikeOut(lf.lfStrikeOut != 0);
-  bool smooth = g_smoothing;
+  bool smooth = smoothing;
   if (lf.lfQuality == NONANTIALIASED_QUALITY) smooth = false;
   if (lf.lfQuality == ANTIALIASED_QUALITY || lf.lfQuality == CLEARTYPE_QUALITY) smooth = true;
   font.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+  font.setPixelSize(std::max(1, pixelSize));
+  return font;
+}
 
+const QFont& FontFor(const FontData& f) {
+  if (std::this_thread::get_id() == f.creator) return f.font;
+  thread_local std::unordered_map<std::uint64_t, QFont> cache;
+  auto it = cache.find(f.id);
+  if (it != cache.end()) return it->second;
+  if (cache.size() > 512) cache.clear();
+  return cache.emplace(f.id, BuildFont(f.logFont, f.pixelSize, f.smoothing)).first->second;
+}
+
+std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
+  static std::atomic<std::uint64_t> nextId{1};
+  auto f = std::make_shared<FontData>();
+  f->id = nextId++;
+  f->creator = std::this_thread::get_id();
+  f->smoothing = g_smoothing;
+  f->logFont = lfIn;
+  const LOGFONTW& lf = f->logFont;
+  const LONG w = lf.lfWeight == 0 ? FW_NORMAL : std::clamp<LONG>(lf.lfWeight, 100, 900);
+  QFont font = BuildFont(lf, 12, f->smoothing);
   // Height: negative = character (em) height, positive = cell height (ascent + descent; the
   // largest size whose cell does not exceed it), zero = the default 12-pixel em.
   const long long h = lf.lfHeight;
@@ -89,6 +113,7 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
     }
   }
   f->font = font;
+  f->pixelSize = font.pixelSize();
   QFontMetrics fm(font);
   f->ascent = fm.ascent();
   f->descent = fm.descent();
@@ -123,7 +148,7 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
 }
 
 int TextWidth(const FontData& f, const QString& s) {
-  return QFontMetrics(f.font).horizontalAdvance(s);
+  return QFontMetrics(FontFor(f)).horizontalAdvance(s);
 }
 
 }  // namespace quarlen::detail

@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QImage>
 #include <QRegion>
+#include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "platform/detail/surface.h"
 #include "platform/gdi.h"
@@ -41,7 +43,11 @@ struct BrushData : GdiData {
 struct FontData : GdiData {
   FontData() : GdiData(GdiKind::Font) {}
   LOGFONTW logFont{};
-  QFont font;        // the Qt font the logical font maps to
+  QFont font;        // the Qt font the logical font maps to; use FontFor() to draw or measure
+  std::uint64_t id = 0;
+  std::thread::id creator;  // the thread that may use `font` itself
+  bool smoothing = true;
+  int pixelSize = 12;       // em size of `font`, pixels
   int ascent = 0;    // pixels above the baseline
   int descent = 0;   // pixels below it
   TEXTMETRICW metrics{};
@@ -84,6 +90,9 @@ CGdiObject* WrapperOf(const void* handle);
 
 // Builds the font data (Qt font and metrics) of a logical font.
 std::shared_ptr<FontData> MakeFont(const LOGFONTW& logFont);
+// The Qt font of `f` for the calling thread (a private copy on threads other than its
+// creator's, so that no QFont is shared between threads).
+const QFont& FontFor(const FontData& f);
 // Converts to QColor-compatible RGB32 pixel.
 inline unsigned Px(COLORREF c) { return PixelOf(c); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "canvas.h"
 
@@ -131,6 +132,35 @@ INSTANTIATE_TEST_SUITE_P(Flags, TextAlignTest,
                                            AlignCase{TA_LEFT | TA_BOTTOM, 0, 1},
                                            AlignCase{TA_LEFT | TA_BASELINE, 0, 2},
                                            AlignCase{TA_CENTER | TA_BASELINE, 1, 2}));
+
+TEST(Text, AnotherThreadDrawsTheSamePixels) {
+  // Fonts made on this thread and used on another (as the tick thread does) give the same
+  // metrics and glyphs.
+  CFont font;
+  LOGFONTW lf = RulerFont(14);
+  font.CreateFontIndirect(&lf);
+  auto draw = [&](Canvas& cv) {
+    cv.dc.SelectObject(&font);
+    cv.dc.SetTextAlign(TA_BASELINE);
+    cv.dc.TextOut(4, 20, CString(L"Depth 12.5"));
+    cv.dc.SelectStockObject(SYSTEM_FONT);
+  };
+  Canvas here(120, 30), there(120, 30);
+  draw(here);
+  CSize extThere;
+  std::thread worker([&] {
+    draw(there);
+    there.dc.SelectObject(&font);
+    extThere = there.dc.GetTextExtent(CString(L"Depth 12.5"));
+    there.dc.SelectStockObject(SYSTEM_FONT);
+  });
+  worker.join();
+  here.dc.SelectObject(&font);
+  EXPECT_EQ(here.dc.GetTextExtent(CString(L"Depth 12.5")), extThere);
+  here.dc.SelectStockObject(SYSTEM_FONT);
+  EXPECT_FALSE(here.Ink().empty());
+  EXPECT_EQ(here.Ink(), there.Ink());
+}
 
 TEST(Text, UpdateCPAdvancesTheCurrentPosition) {
   Canvas cv(100, 30);
