@@ -1,0 +1,339 @@
+#include "cursors/numeric_cursor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cwchar>
+
+#include "axis/scale_converter.h"
+#include "axis/unit.h"
+#include "cursors/position.h"
+#include "platform/cstring.h"
+#include "platform/dc.h"
+#include "platform/gdi.h"
+#include "platform/numeric.h"
+#include "platform/window.h"
+
+IMPLEMENT_DYNAMIC(CGNumCursor, CGCursor)
+
+namespace quarlen::detail {
+
+constexpr wchar_t kDefaultFormat[] = L"%g";
+constexpr std::size_t kMaxText = 10;  // longer texts are shown as a single space
+
+// [lo, hi) of a strip, saturated to the 32-bit pixel range.
+void SetSpan(CRect& r, bool followsX, std::int64_t lo, std::int64_t hi) {
+  const auto sat = [](std::int64_t v) {
+    return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  if (followsX) {
+    r.left = sat(lo);
+    r.right = sat(hi);
+  } else {
+    r.top = sat(lo);
+    r.bottom = sat(hi);
+  }
+}
+
+LONG AddPixelsSat(std::int64_t a, std::int64_t b) {
+  return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
+
+double Snap(double x, double step, double origin) {
+  return std::floor((x - origin) * (1.0 / step) + 0.5) * step + origin;
+}
+
+}  // namespace quarlen::detail
+
+using namespace quarlen::detail;
+
+bool CGNumCursor::IsSafeFormat(const wchar_t* f) {
+  if (f == nullptr) return false;
+  int conversions = 0;
+  for (const wchar_t* c = f; *c != 0; ++c) {
+    if (*c != L'%') continue;
+    ++c;
+    if (*c == L'%') continue;
+    while (*c != 0 && std::wcschr(L"-+ #0", *c) != nullptr) ++c;
+    // Width and precision of at most two digits each keep the output short and bounded.
+    for (int n = 0; *c >= L'0' && *c <= L'9'; ++c) {
+      if (++n > 2) return false;
+    }
+    if (*c == L'.') {
+      ++c;
+      for (int n = 0; *c >= L'0' && *c <= L'9'; ++c) {
+        if (++n > 2) return false;
+      }
+    }
+    if (*c == L'l') ++c;  // "%lf" is "%f"
+    if (*c == 0 || std::wcschr(L"fFeEgGaA", *c) == nullptr) return false;
+    if (++conversions > 1) return false;
+  }
+  return conversions == 1;
+}
+
+CGNumCursor::CGNumCursor() {
+  m_format = kDefaultFormat;
+  CWnd* main = AfxGetMainWnd();
+  CDC* dc = main != nullptr && main->GetSafeHwnd() != nullptr ? main->GetDC() : nullptr;
+  if (dc != nullptr) {
+    CGdiObject* old = dc->SelectStockObject(ANSI_VAR_FONT);
+    TEXTMETRICW tm{};
+    if (dc->GetTextMetrics(&tm)) {
+      m_textHeight = tm.tmHeight + 2;
+      m_charWidth = tm.tmMaxCharWidth + 1;
+    }
+    if (old != nullptr) dc->SelectObject(old);
+    main->ReleaseDC(dc);
+  }
+}
+
+CGNumCursor::~CGNumCursor() = default;
+
+void CGNumCursor::CreateLink(CPosLink* link) {
+  if (link == nullptr) return;
+  m_linkMode = 1;
+  Create(link);
+}
+
+void CGNumCursor::EnableStep(int enable, double step, double origin) {
+  m_stepEnabled = enable;
+  m_step = step;
+  m_stepOrigin = origin;
+}
+
+double CGNumCursor::NearestValue(double x) const {
+  // A zero or non-finite grid cannot snap anything: the value stays.
+  if (!m_stepEnabled || m_step == 0.0 || !std::isfinite(m_step) || !std::isfinite(m_stepOrigin))
+    return x;
+  const double m = Snap(x, m_step, m_stepOrigin);
+  CSC* s = DirectionScale();
+  const double v = s->RealToDisplayPos(Snap(s->DisplayToRealPos(x), m_step, m_stepOrigin));
+  return IsNearlyEqual(m, v) ? m : v;
+}
+
+void CGNumCursor::SetFormat(const wchar_t* format) {
+  Guard g(this);
+  m_format = IsSafeFormat(format) ? format : kDefaultFormat;
+}
+
+std::wstring CGNumCursor::GetFormat() const {
+  Guard g(this);
+  return m_format;
+}
+
+void CGNumCursor::SetUnit(double factor, double offset) {
+  Guard g(this);
+  m_unit = nullptr;
+  m_unitFactor = factor == 0.0 ? 1.0 : factor;
+  m_unitOffset = offset;
+  if (m_refPosition != nullptr) InvalidateAll();
+}
+
+void CGNumCursor::SetUnit(CUnit* unit) {
+  Guard g(this);
+  m_unit = unit;
+  if (m_refPosition != nullptr) InvalidateAll();
+}
+
+std::wstring CGNumCursor::FormatValue(double v) const {
+  Guard g(this);
+  std::wstring text;
+  if (m_unit != nullptr) {
+    CString out;
+    const wchar_t* t = m_unit->dtoa(m_unit->ConvertFromBase(v / m_unitFactor), out);
+    text = t != nullptr ? t : L"";
+  } else {
+    wchar_t buf[256];
+    const int n = std::swprintf(buf, 256, m_format.c_str(), v / m_unitFactor - m_unitOffset);
+    text = n >= 0 ? std::wstring(buf, static_cast<std::size_t>(n)) : std::wstring();
+  }
+  if (text.size() > kMaxText) text = L" ";
+  return text;
+}
+
+void CGNumCursor::GetVisibleRect(CRect* out) const {
+  if (out == nullptr) return;
+  Guard g(this);
+  const std::int64_t p = DrawnPixel();
+  CRect r = m_rect;
+  if (m_followsX) {
+    const std::int64_t box = std::int64_t{m_boxCharacters} * m_charWidth;
+    if (p > 10 * std::int64_t{m_charWidth}) {
+      SetSpan(r, true, p - box, p + 2);
+    } else {
+      SetSpan(r, true, p, p + 2 + box);
+    }
+  } else if (p > 2 * std::int64_t{m_textHeight}) {
+    SetSpan(r, false, p - m_textHeight, p + 2);
+  } else {
+    SetSpan(r, false, p, p + 2 + m_textHeight);
+  }
+  *out = r;
+}
+
+void CGNumCursor::SetRuler(CRuler* x, int xGrow, CRuler* y, int yGrow) {
+  CGCursor::SetRuler(x, xGrow, y, yGrow);
+  Guard g(this);
+  m_drawnPosition = NearestValue(m_drawnPosition);
+}
+
+void CGNumCursor::OnScaling() { CGCursor::OnScaling(); }
+
+void CGNumCursor::InvalidateNewPos(double value) {
+  if (value == kNoValue) return;
+  Guard g(this);
+  if (IsNearlyEqual(m_drawnPosition, value)) return;
+  m_pendingPosition = value;
+  InvalidateAll();
+}
+
+void CGNumCursor::InvalidateNewPixel(long pixel) {
+  Guard g(this);
+  const std::int64_t w = m_shadowEnabled ? 3 : 2;
+  CSC* s = DirectionScale();
+  const std::int64_t old = s->PosToPixel(m_drawnPosition);
+  m_pendingPosition = s->PixelToPos(static_cast<LONG>(pixel));
+  const std::int64_t extent = m_followsX ? std::int64_t{m_boxCharacters} * m_charWidth
+                                         : std::int64_t{m_textHeight};
+  const std::int64_t half = (m_followsX ? m_rect.Width() : m_rect.Height()) / 2;
+  for (const std::int64_t p : {old, std::int64_t{pixel}}) {
+    CRect r = m_rect;
+    if (half < p) {
+      SetSpan(r, m_followsX, p - extent, p + w);
+    } else {
+      SetSpan(r, m_followsX, p, p + w + extent);
+    }
+    CGObject::Invalidate(&r);
+  }
+}
+
+void CGNumCursor::OnDraw(CDC* dc, CRect* clip) {
+  if (dc == nullptr || clip == nullptr) return;
+  Guard g(this);
+  if (!IsDrawEnable()) return;
+  const int saved = dc->SaveDC();
+  CSC* s = DirectionScale();
+  double v = m_drawnPosition;
+  if (s->HasStaticDisplayOffset()) v = s->RealToDisplayPos(v);
+  const std::wstring text = FormatValue(v);
+  dc->SetBkMode(OPAQUE);
+  const int len = static_cast<int>(text.size());
+  if (len - 1 > m_boxCharacters) m_boxCharacters = len - 1;
+
+  LOGFONTW lf{};
+  lf.lfHeight = 14;
+  lf.lfWeight = 400;
+  lf.lfQuality = DRAFT_QUALITY;
+  lf.lfPitchAndFamily = 0x20;
+  lf.lfCharSet = 0;
+  CFont font;
+  font.CreateFontIndirect(&lf);
+  CFont* oldFont = dc->SelectObject(&font);
+
+  const long p = DrawnPixel();
+  DrawLines(dc, *clip, p);
+
+  dc->SetBkColor(m_shadowColor);
+  dc->SetTextColor(GetColor());
+  CRect tr = m_rect;
+  UINT format;
+  if (m_followsX) {
+    const int h = m_rect.Height();
+    if (m_rect.Width() / 2 < p) {
+      tr.right = AddPixelsSat(p, -1);
+      format = DT_SINGLELINE | DT_RIGHT;
+    } else {
+      tr.left = AddPixelsSat(p, 3);
+      format = DT_SINGLELINE;
+    }
+    if (m_floatingBox) {
+      const LONG c = quarlen::SaturatingTrunc<LONG>(h * m_boxPosition);
+      if (c > h / 2) {
+        tr.bottom = c;
+        format |= DT_BOTTOM;
+      } else {
+        tr.top = c;
+      }
+    }
+  } else {
+    const int w = m_rect.Width();
+    if (m_rect.Height() / 2 < p) {
+      tr.bottom = static_cast<LONG>(p);
+      format = DT_SINGLELINE | DT_BOTTOM;
+    } else {
+      tr.top = AddPixelsSat(p, 2);
+      format = DT_SINGLELINE;
+    }
+    if (m_floatingBox) {
+      const LONG c = quarlen::SaturatingTrunc<LONG>(w * m_boxPosition);
+      if (c > w / 2) {
+        tr.right = AddPixelsSat(c, -2);
+        format |= DT_RIGHT;
+      } else {
+        tr.left = AddPixelsSat(c, 2);
+      }
+    }
+  }
+  dc->DrawText(text.c_str(), len, &tr, format);
+  dc->SelectObject(oldFont);
+  dc->RestoreDC(saved);
+}
+
+void CGNumCursor::UpdateCursor(CPoint* pt) { UpdateCursorLogged(pt, m_logOnUpdate != 0); }
+
+// Called without the object's lock: the position sends events 1619 and 1623 (see CGCursor).
+void CGNumCursor::UpdateCursorLogged(CPoint* pt, bool log) {
+  CPosition* position;
+  double v;
+  {
+    Guard g(this);
+    position = m_refPosition;
+    if (position == nullptr || pt == nullptr) return;
+    v = NearestValue(DirectionScale()->PixelToPos(static_cast<LONG>(Coordinate(*pt))));
+  }
+  position->SetValue(v, 1);
+  InvalidateNewPos(v);
+  if (log) position->LogPosition();
+}
+
+int CGNumCursor::CaptureStep(CPoint* pt, unsigned flags, bool end) {
+  if (pt == nullptr) return 1;
+  CPosLink* link = nullptr;
+  bool moveBox = false;
+  double v = 0.0;
+  {
+    Guard g(this);
+    if (m_refPosition == nullptr) return 1;
+    const double raw = DirectionScale()->PixelToPos(static_cast<LONG>(Coordinate(*pt)));
+    if (m_linkMode && (flags & MK_SHIFT) && (flags & MK_CONTROL)) {
+      link = static_cast<CPosLink*>(m_refPosition);
+      v = NearestValue(raw);
+    } else if ((flags & ~0x13u) == MK_CONTROL) {
+      // Ctrl slides the box along the line; the value stays where it is.
+      moveBox = true;
+      const double extent = m_followsX ? m_rect.Height() : m_rect.Width();
+      const double along = m_followsX ? pt->y : pt->x;
+      m_boxPosition = std::clamp(along / (extent != 0.0 ? extent : 1.0), 0.0, 1.0);
+      InvalidateAll();
+    }
+  }
+  if (moveBox) {
+    if (end) m_captureInProgress = 0;
+    return 1;
+  }
+  if (link != nullptr) {
+    link->SetValue(v, 1, 1);
+    UpdateCursorLogged(pt, false);
+  } else {
+    UpdateCursorLogged(pt, end);
+  }
+  if (end) m_captureInProgress = 0;
+  return 1;
+}
+
+int CGNumCursor::OnUpdateCapture(CPoint* pt, unsigned flags) {
+  return CaptureStep(pt, flags, false);
+}
+
+void CGNumCursor::OnEndCapture(CPoint* pt, unsigned flags) { CaptureStep(pt, flags, true); }
