@@ -3,7 +3,6 @@
 // objects, pixel access and message pumping.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <deque>
 #include <map>
 #include <memory>
@@ -14,22 +13,16 @@
 #include "axis/scale_converter.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
-#include "platform/detail/window_registry.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/gui_support.h"
 
 namespace gfxtest {
 
-// Handles queued window work (posted and sent messages, paints) until none is left.
+// Handles queued window work (posted and sent messages, paints) until none is left. Twice: a
+// message posted while the last round of the first pass ran is handled by the second.
 inline void Pump() {
-  for (int i = 0; i < 1000; ++i) {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    quarlen::detail::ServiceSentMessages();
-    if (!quarlen::detail::WindowWorkPending()) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents);
-      if (!quarlen::detail::WindowWorkPending()) return;
-    }
-  }
+  quarlen::test::PumpUntilIdle();
+  quarlen::test::PumpUntilIdle();
 }
 
 // Lets the event service deliver what was sent so far, then handles the deliveries.

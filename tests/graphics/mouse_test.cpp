@@ -49,6 +49,31 @@ TEST_F(MouseTest, LeftDragOfAnObject) {
   EXPECT_TRUE(frame->Take().empty());
 }
 
+// The same protocol through real input translation (each event preceded by WM_SETCURSOR).
+TEST_F(MouseTest, InjectedInputDrivesTheStateMachine) {
+  using namespace quarlen::test;
+  HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
+  a->SetCursor(reinterpret_cast<HICON>(hand));
+  // WM_SETCURSOR comes before the move it belongs to and uses the last position the container
+  // saw, so the shape follows from the second message over the object on.
+  MouseMove(c->m_hWnd, {15, 15});
+  MouseMove(c->m_hWnd, {16, 15});
+  EXPECT_EQ(::GetCursor(), hand);
+  MousePress(c->m_hWnd, {15, 15});
+  EXPECT_TRUE(Captured());
+  MouseMove(c->m_hWnd, {20, 22});
+  MouseRelease(c->m_hWnd, {20, 22});
+  EXPECT_FALSE(Captured());
+  DoubleClick(c->m_hWnd, {60, 60});
+  Pump();
+  EXPECT_EQ(TakeLog(), (Log{"a.begin(15,15,1)", "a.update(20,22,1)", "a.end(20,22,0)",
+                            "t.begin(60,60,16384)", "t.end(60,60,0)"}));
+  MousePress(c->m_hWnd, {40, 40}, Button::Left, kShift);
+  MouseRelease(c->m_hWnd, {40, 40}, Button::Left, kShift);
+  Pump();
+  EXPECT_EQ(frame->Take(), (std::vector<ParentMessage>{{1026, 32088, 0}, {1026, 0, 0}}));
+}
+
 TEST_F(MouseTest, ObjectTakenToTopOfDynamicLayer) {
   Box* b = Make("b", CRect(50, 50, 60, 60), kBlue);
   c->AddDynamic(b, 0);
