@@ -9,11 +9,23 @@
 
 namespace {
 
-// Truncation toward zero into a 32-bit integer, saturating (NaN gives 0).
-LONG TruncToLong(double v) { return static_cast<LONG>(quarlen::SaturatingTrunc<std::int32_t>(v)); }
+constexpr double kTwoTo31 = 2147483648.0;
 
-// Rounding half up into a 32-bit integer, saturating (NaN gives 0).
-LONG FloorToLong(double v) { return TruncToLong(std::floor(v)); }
+// Truncation toward zero into a 32-bit integer, saturating (NaN gives 0).
+LONG TruncToLong(double v) {
+  if (v > -kTwoTo31 - 1.0 && v < kTwoTo31) return static_cast<LONG>(v);
+  return quarlen::SaturatingTrunc<std::int32_t>(v);
+}
+
+// Floor into a 32-bit integer, saturating (NaN gives 0). Done by hand on the fast path: the
+// library floor is a function call on the baseline instruction set.
+LONG FloorToLong(double v) {
+  if (v >= -kTwoTo31 && v < kTwoTo31) {
+    const std::int64_t t = static_cast<std::int64_t>(v);
+    return static_cast<LONG>(t - (static_cast<double>(t) > v ? 1 : 0));
+  }
+  return quarlen::SaturatingTrunc<std::int32_t>(v);
+}
 
 }  // namespace
 
@@ -37,6 +49,7 @@ void CSC::SetAttrib(CRuler* ruler, int inverted) {
   }
   m_rulRange = ruler->GetRange();
   UpdateRulerDerived();
+  UpdateOffsetMode();
 }
 
 void CSC::SetAttrib(double start, double range, int inverted, double displayOffset) {
@@ -46,6 +59,7 @@ void CSC::SetAttrib(double start, double range, int inverted, double displayOffs
   m_displayOffset = o;
   m_rulRange = range;
   UpdateRulerDerived();
+  UpdateOffsetMode();
 }
 
 void CSC::SetAttrib(go_sample* samples) {
@@ -103,17 +117,36 @@ double CSC::SamplePerPixel() const {
   return m_wndSize != 0 ? v / m_wndSize : v;
 }
 
-bool CSC::IsOffsetActive() const {
-  return m_displayOffsetConsidered && m_dataLimitsConsidered &&
-         !quarlen::IsNearlyEqual(m_displayOffset, 0.0);
+void CSC::SetDisplayOffsetConsidered(int considered) {
+  m_displayOffsetConsidered = considered;
+  UpdateOffsetMode();
 }
 
-bool CSC::IsOffsetStatic() const {
-  return IsOffsetActive() && quarlen::IsNearlyEqual(m_dataMin, 0.0) &&
-         quarlen::IsNearlyEqual(m_dataMax, 0.0);
+void CSC::SetDataLimitsConsidered(int considered) {
+  m_dataLimitsConsidered = considered;
+  UpdateOffsetMode();
 }
 
-int CSC::HasStaticDisplayOffset() const { return IsOffsetStatic() ? 1 : 0; }
+void CSC::SetDataLimits(double minimum, double maximum) {
+  m_dataMin = minimum;
+  m_dataMax = maximum;
+  UpdateOffsetMode();
+}
+
+// The offset is active when it is not (nearly) 0 and both flags consider it; it is static
+// when no circular data range is known (both data limits nearly 0).
+void CSC::UpdateOffsetMode() {
+  if (!m_displayOffsetConsidered || !m_dataLimitsConsidered ||
+      IsNearlyEqual(m_displayOffset, 0.0)) {
+    m_offsetMode = OffsetMode::kNone;
+  } else if (IsNearlyEqual(m_dataMin, 0.0) && IsNearlyEqual(m_dataMax, 0.0)) {
+    m_offsetMode = OffsetMode::kStatic;
+  } else {
+    m_offsetMode = OffsetMode::kBands;
+  }
+}
+
+int CSC::HasStaticDisplayOffset() const { return m_offsetMode == OffsetMode::kStatic ? 1 : 0; }
 
 // The display offset moves the band of width |offset| at one end of the circular data range
 // to the other end; the same exchange maps real to display positions and back.
@@ -122,9 +155,7 @@ double CSC::ExchangeBands(double x) const {
   const double lo = m_dataMin;
   const double hi = m_dataMax;
   const double span = std::fabs(hi - lo);
-  auto inBand = [x](double from, double to) {
-    return quarlen::IsAtLeast(x, from) && quarlen::IsClearlyBelow(x, to);
-  };
+  auto inBand = [x](double from, double to) { return IsAtLeast(x, from) && IsClearlyBelow(x, to); };
   if (off > 0.0) {
     if (inBand(hi, hi + off)) return x - span;
     if (inBand(lo, lo + off)) return x + span;
@@ -136,14 +167,26 @@ double CSC::ExchangeBands(double x) const {
 }
 
 double CSC::RealToDisplayPos(double pos) const {
-  if (!IsOffsetActive()) return pos;
-  if (IsOffsetStatic()) return pos + m_displayOffset;
+  switch (m_offsetMode) {
+    case OffsetMode::kNone:
+      return pos;
+    case OffsetMode::kStatic:
+      return pos + m_displayOffset;
+    case OffsetMode::kBands:
+      break;
+  }
   return ExchangeBands(pos);
 }
 
 double CSC::DisplayToRealPos(double pos) const {
-  if (!IsOffsetActive()) return pos;
-  if (IsOffsetStatic()) return pos - m_displayOffset;
+  switch (m_offsetMode) {
+    case OffsetMode::kNone:
+      return pos;
+    case OffsetMode::kStatic:
+      return pos - m_displayOffset;
+    case OffsetMode::kBands:
+      break;
+  }
   return ExchangeBands(pos);
 }
 
@@ -154,7 +197,7 @@ LONG CSC::ToSampleSteps(double pos, CUnit* unit) const {
   const double r = std::floor(fromBase(DisplayToRealPos(pos)) + 0.5);
   const double d = RealToDisplayPos(toBase(r));
   const double t = toBase(s);
-  if (quarlen::IsNearlyEqual(d, t)) return TruncToLong(s);
+  if (IsNearlyEqual(d, t)) return TruncToLong(s);
   return TruncToLong(fromBase(d));
 }
 

@@ -43,12 +43,9 @@ class QUARLEN_API CSC {
 
   // These store the value only; it takes effect at the next conversion (the display offset
   // flag at the next set-up for the ruler offset).
-  void SetDisplayOffsetConsidered(int considered) { m_displayOffsetConsidered = considered; }
-  void SetDataLimitsConsidered(int considered) { m_dataLimitsConsidered = considered; }
-  void SetDataLimits(double minimum, double maximum) {
-    m_dataMin = minimum;
-    m_dataMax = maximum;
-  }
+  void SetDisplayOffsetConsidered(int considered);
+  void SetDataLimitsConsidered(int considered);
+  void SetDataLimits(double minimum, double maximum);
   void Invert(int inverted) { m_inverted = inverted; }
 
   // Position to pixel, rounded half up; the window's first pixel shows the ruler offset, its
@@ -100,10 +97,13 @@ class QUARLEN_API CSC {
   int IsInverted() const { return m_inverted; }
 
  private:
+  // How the display offset applies, decided whenever one of its inputs changes so that the
+  // conversions need not.
+  enum class OffsetMode : unsigned char { kNone, kStatic, kBands };
+
   // Recomputes pixels per position and the ruler end from offset and range.
   void UpdateRulerDerived();
-  bool IsOffsetActive() const;
-  bool IsOffsetStatic() const;
+  void UpdateOffsetMode();
   double ExchangeBands(double pos) const;
 
   LONG m_wndSize = 0;
@@ -122,4 +122,5 @@ class QUARLEN_API CSC {
   int m_dataLimitsConsidered = 1;
   double m_dataMin = 0.0;
   double m_dataMax = 0.0;
+  OffsetMode m_offsetMode = OffsetMode::kNone;
 };
