@@ -180,7 +180,7 @@ void StrokeWide(Draw& d, const DCImpl& impl, const QPainterPath& path, const QRe
 }
 
 int ClampInt(i64 v) {
-  return int(std::clamp<i64>(v, -(i64(1) << 30), i64(1) << 30));
+  return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29));
 }
 
 QRect QRectOf(i64 l, i64 t, i64 r, i64 b) {

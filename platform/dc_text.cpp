@@ -15,7 +15,7 @@ namespace {
 
 QColor QColorOf(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
-int ClampInt(i64 v) { return int(std::clamp<i64>(v, -(i64(1) << 30), i64(1) << 30)); }
+int ClampInt(i64 v) { return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29)); }
 
 // Removes the '&' prefix marks: "&&" prints '&', "&x" underlines x. Returns the index of the
 // underlined character in the result, or -1.

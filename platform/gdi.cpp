@@ -167,7 +167,7 @@ int Complexity(const QRegion& r) {
 QRect NormRect(long long l, long long t, long long r, long long b) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  constexpr long long lim = 1LL << 30;
+  constexpr long long lim = 1LL << 29;
   l = std::clamp(l, -lim, lim);
   r = std::clamp(r, -lim, lim);
   t = std::clamp(t, -lim, lim);

@@ -66,9 +66,9 @@ QStyleOptionButton ButtonOption(int state, const QRect& r) {
 QRect DeviceRect(const DCImpl& d, const RECT& r) {
   const i64 l = d.DevX(r.left), t = d.DevY(r.top);
   const i64 w = i64(r.right) - r.left, h = i64(r.bottom) - r.top;
-  constexpr i64 lim = 1 << 30;
+  constexpr i64 lim = 1 << 29;  // keeps right = x + width - 1 inside int
   return QRect(int(std::clamp(l, -lim, lim)), int(std::clamp(t, -lim, lim)),
-               int(std::clamp<i64>(w, 0, lim)), int(std::clamp<i64>(h, 0, lim)));
+               int(std::clamp<i64>(w, 0, 2 * lim)), int(std::clamp<i64>(h, 0, 2 * lim)));
 }
 
 }  // namespace
