@@ -323,8 +323,10 @@ int CGNumCursor::CaptureStep(CPoint* pt, unsigned flags, bool end) {
     return 1;
   }
   if (link != nullptr) {
+    // The pair may have stopped at an end of the axis: the line follows where the reference
+    // actually went, and the reference is not written again (that would break the distance).
     link->SetValue(v, 1, 1);
-    UpdateCursorLogged(pt, false);
+    InvalidateNewPos(link->GetValue());
   } else {
     UpdateCursorLogged(pt, end);
   }

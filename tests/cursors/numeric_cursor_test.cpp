@@ -1,0 +1,213 @@
+#include "cursors/numeric_cursor.h"
+
+#include <limits>
+
+#include "cursor_fixture.h"
+
+using namespace curtest;
+using quarlen::test::kControl;
+using quarlen::test::kShift;
+using quarlen::test::MouseMove;
+using quarlen::test::MousePress;
+using quarlen::test::MouseRelease;
+
+namespace {
+
+constexpr COLORREF kGrey = RGB(0x7F, 0x7F, 0x7F);  // default shadow colour: the box background
+
+TEST(NumericCursorFormat, OnlyOneFloatingConversionIsAccepted) {
+  struct Case {
+    const wchar_t* format;
+    bool safe;
+  } cases[] = {
+      {L"%f", true},        {L"%.2f mm", true},   {L"%+08.3e", true},  {L"%lf", true},
+      {L"%%%G%%", true},    {L"x=%g", true},      {L"%s", false},      {L"%n", false},
+      {L"%d", false},       {L"%f%f", false},     {L"%*f", false},     {L"%.*f", false},
+      {L"%Lf", false},      {L"%999f", false},    {L"%.100f", false},  {L"plain", false},
+      {L"%", false},        {L"", false},         {nullptr, false},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(CGNumCursor::IsSafeFormat(k.format), k.safe)
+        << (k.format != nullptr ? std::wstring(k.format).size() : 0);
+    CGNumCursor n;
+    n.SetFormat(k.format);
+    EXPECT_EQ(n.GetFormat(), k.safe ? std::wstring(k.format) : std::wstring(L"%g"));
+  }
+}
+
+TEST(NumericCursorFormat, TextsFromFormatFactorAndOffset) {
+  CGNumCursor n;
+  n.SetFormat(L"%.1f");
+  EXPECT_EQ(n.FormatValue(2.25), L"2.2");
+  n.SetUnit(0.0, 2.0);  // factor 0 means 1
+  EXPECT_EQ(n.FormatValue(5.0), L"3.0");
+  n.SetUnit(10.0, 0.0);
+  EXPECT_EQ(n.FormatValue(5.0), L"0.5");
+  n.SetFormat(L"%.8f");  // 12 characters: too long for the box
+  EXPECT_EQ(n.FormatValue(123.0), L" ");
+  n.SetFormat(L"%g");
+  EXPECT_EQ(n.FormatValue(std::numeric_limits<double>::infinity()), L"inf");
+}
+
+TEST(NumericCursorSnap, NearestValue) {
+  CGNumCursor n;
+  EXPECT_DOUBLE_EQ(n.NearestValue(1.0), 1.0);  // step disabled
+  n.EnableStep(1, 0.5, 0.1);
+  EXPECT_DOUBLE_EQ(n.NearestValue(1.0), 1.1);
+  EXPECT_DOUBLE_EQ(n.NearestValue(0.84), 0.6);
+  n.EnableStep(1, 0.0, 0.0);  // no grid: unchanged
+  EXPECT_DOUBLE_EQ(n.NearestValue(1.23), 1.23);
+}
+
+class NumericCursorTest : public CursorTest {
+ protected:
+  void SetUp() override {
+    CursorTest::SetUp();
+    pos.Create(L"ref", &scanAxis, 20.0, 0);
+    cursor.Create(&pos);
+    cursor.SetColor(kRed);
+    cursor.SetFormat(L"%.0f");
+    c->AddDynamic(&cursor, CGOContainer::top);
+    Deliver();
+  }
+  void TearDown() override {
+    containers.clear();
+    CursorTest::TearDown();
+  }
+  int PixelOf(double v) const { return cursor.GetXScale()->PosToPixel(v); }
+  // Columns holding box background in the text rows.
+  std::vector<int> BoxColumns() const {
+    std::vector<int> cols;
+    for (int x = 0; x < kW; ++x) {
+      for (int y = 0; y < 16; ++y) {
+        if (Pixel(c, x, y) == kGrey) {
+          cols.push_back(x);
+          break;
+        }
+      }
+    }
+    return cols;
+  }
+  CPosition pos;
+  CGNumCursor cursor;
+};
+
+TEST_F(NumericCursorTest, BoxSitsOnTheSideWithMoreRoom) {
+  struct Case {
+    double value;
+    bool right;
+  } cases[] = {{20.0, true}, {80.0, false}};
+  for (const Case& k : cases) {
+    pos.SetValue(k.value, 1);
+    Deliver();
+    Deliver();
+    const int p = PixelOf(k.value);
+    ASSERT_EQ(Pixel(c, p, 40), kRed);
+    const std::vector<int> cols = BoxColumns();
+    ASSERT_FALSE(cols.empty()) << k.value;
+    if (k.right) {
+      EXPECT_EQ(cols.front(), p + 3);  // starts 3 pixels right of the line
+    } else {
+      EXPECT_EQ(cols.back(), p - 2);  // ends 1 pixel left of the line (right edge exclusive)
+    }
+  }
+  quarlen::test::SavePixelsIfFailed(Hwnd(), "box");
+}
+
+TEST_F(NumericCursorTest, DragSnapsToTheStep) {
+  cursor.EnableStep(1, 10.0, 0.0);
+  MousePress(Hwnd(), {PixelOf(20.0), 40});
+  MouseMove(Hwnd(), {PixelOf(43.0), 40});
+  Pump();
+  EXPECT_DOUBLE_EQ(pos.GetValue(), 40.0);
+  MouseMove(Hwnd(), {PixelOf(46.0), 40});
+  Pump();
+  EXPECT_DOUBLE_EQ(pos.GetValue(), 50.0);
+  MouseRelease(Hwnd(), {PixelOf(46.0), 40});
+  Deliver();
+  EXPECT_EQ(Pixel(c, PixelOf(50.0), 40), kRed);
+}
+
+TEST_F(NumericCursorTest, ReleaseLogsTheFinalValueOnce) {
+  EventRecorder rec;
+  rec.Listen(event_positionLog);
+  rec.Listen(event_positionChanged);
+  MousePress(Hwnd(), {PixelOf(20.0), 40});
+  MouseMove(Hwnd(), {PixelOf(30.0), 40});
+  MouseMove(Hwnd(), {PixelOf(35.0), 40});
+  Pump();
+  EXPECT_EQ(rec.Count(event_positionLog, pos.GetID()), 0);
+  EXPECT_EQ(rec.Count(event_positionChanged, pos.GetID()), 2);
+  MouseRelease(Hwnd(), {PixelOf(60.0), 40});
+  Pump();
+  EXPECT_EQ(rec.Count(event_positionLog, pos.GetID()), 1);
+  EXPECT_NEAR(pos.GetValue(), 60.0, 1.0);
+  ASSERT_FALSE(rec.seen.empty());
+  EXPECT_EQ(rec.seen.back().first, event_positionLog);  // logged after the last change
+}
+
+TEST_F(NumericCursorTest, ControlDragMovesOnlyTheBox) {
+  cursor.SetFloatingLeftBox(1);
+  MousePress(Hwnd(), {PixelOf(20.0), 10}, quarlen::test::Button::Left, kControl);
+  MouseMove(Hwnd(), {PixelOf(20.0) + 15, 60}, kControl);
+  MouseRelease(Hwnd(), {PixelOf(20.0) + 15, 60}, quarlen::test::Button::Left, kControl);
+  Deliver();
+  EXPECT_DOUBLE_EQ(pos.GetValue(), 20.0);
+  EXPECT_DOUBLE_EQ(cursor.GetBoxPosition(), 60.0 / kH);
+  // The box now ends at row 60 (bottom-aligned below the middle), nothing at the top.
+  int top = 0, low = 0;
+  for (int x = 0; x < kW; ++x) {
+    top += Pixel(c, x, 5) == kGrey;
+    low += Pixel(c, x, 55) == kGrey;
+  }
+  EXPECT_EQ(top, 0);
+  EXPECT_GT(low, 0);
+}
+
+class LinkedCursorTest : public CursorTest {
+ protected:
+  void SetUp() override {
+    CursorTest::SetUp();
+    a.Create(L"ref", &scanAxis, 20.0, nullptr, 0);
+    b.Create(L"measure", &scanAxis, 50.0, &a, 0);
+    cursor.CreateLink(&a);
+    c->AddDynamic(&cursor, CGOContainer::top);
+    Deliver();
+  }
+  void TearDown() override {
+    containers.clear();
+    CursorTest::TearDown();
+  }
+  void Drag(double from, double to, unsigned mods) {
+    CSC* s = cursor.GetXScale();
+    MousePress(Hwnd(), {s->PosToPixel(from), 40}, quarlen::test::Button::Left, mods);
+    MouseMove(Hwnd(), {s->PosToPixel(to), 40}, mods);
+    MouseRelease(Hwnd(), {s->PosToPixel(to), 40}, quarlen::test::Button::Left, mods);
+    Pump();
+  }
+  CPosLink a, b;
+  CGNumCursor cursor;
+};
+
+TEST_F(LinkedCursorTest, ShiftControlMovesThePairAndStopsAtTheAxisEnd) {
+  ASSERT_TRUE(cursor.IsLinkMode());
+  cursor.EnableStep(1, 1.0, 0.0);
+  Drag(20.0, 40.0, kShift | kControl);
+  EXPECT_DOUBLE_EQ(a.GetValue(), 40.0);
+  EXPECT_DOUBLE_EQ(b.GetValue(), 70.0);
+  Drag(40.0, 90.0, kShift | kControl);  // the partner would leave the axis
+  EXPECT_DOUBLE_EQ(b.GetValue(), 100.0);
+  EXPECT_DOUBLE_EQ(a.GetValue(), 70.0);
+  Drag(70.0, 0.0, kShift | kControl);
+  EXPECT_DOUBLE_EQ(a.GetValue(), 0.0);
+  EXPECT_DOUBLE_EQ(b.GetValue(), 30.0);
+}
+
+TEST_F(LinkedCursorTest, PlainDragMovesOnlyTheReference) {
+  cursor.EnableStep(1, 1.0, 0.0);
+  Drag(20.0, 35.0, 0);
+  EXPECT_DOUBLE_EQ(a.GetValue(), 35.0);
+  EXPECT_DOUBLE_EQ(b.GetValue(), 50.0);
+}
+
+}  // namespace
