@@ -238,9 +238,29 @@ void PointerLeft(HWND hWnd) {
   if (!s.capture && s.hover == hWnd) SetHover(nullptr);
 }
 
+// Enter and Escape in a dialog become its OK and Cancel commands, as the dialog manager does.
+bool DialogKey(HWND hWnd, QKeyEvent* e) {
+  const int key = e->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) return false;
+  auto rec = FindWindowRecord(hWnd);
+  while (rec && (rec->style.load() & WS_CHILD) && rec->parent) rec = FindWindowRecord(rec->parent);
+  if (!rec || !rec->dialogKeys) return false;
+  const int id = key == Qt::Key_Escape ? IDCANCEL : IDOK;
+  for (HWND child : ChildWindows(rec->handle)) {
+    auto c = FindWindowRecord(child);
+    if (c && c->id == id && (c->style.load() & WS_DISABLED)) {
+      MessageBeep(0);
+      return true;
+    }
+  }
+  DispatchToWindow(rec->handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+  return true;
+}
+
 void TranslateKey(HWND hWnd, QKeyEvent* e, bool down) {
   InputState& s = input();
   s.modifiers = e->modifiers();
+  if (down && DialogKey(hWnd, e)) return;
   const int vk = VirtualKeyOf(e->key());
   if (!vk) return;
   HWND target = s.focus && FindWindowRecord(s.focus) ? s.focus : hWnd;

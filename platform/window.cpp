@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/detail/window_registry.h"
+#include "platform/dialog.h"
 #include "platform/detail/window_widget.h"
 
 namespace quarlen::detail {
@@ -95,6 +96,7 @@ DispatchState& state() {
   return *s;
 }
 std::atomic<DWORD> g_guiThreadId{0};
+constexpr std::size_t kMaxQueuedSends = 100000;
 std::atomic<HWND> g_mainWindow{nullptr};
 
 void HandleThreadMessage(MSG msg) {
@@ -326,15 +328,15 @@ LRESULT DispatchToWindow(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int ServiceSentMessages() {
+  // Only the messages waiting now: senders that keep sending must not starve the event loop
+  // (they post a new wake-up for what arrives meanwhile).
+  std::deque<SentMessage> batch;
+  {
+    std::lock_guard lock(state().mutex);
+    batch.swap(state().sent);
+  }
   int handled = 0;
-  for (;;) {
-    SentMessage s;
-    {
-      std::lock_guard lock(state().mutex);
-      if (state().sent.empty()) return handled;
-      s = std::move(state().sent.front());
-      state().sent.pop_front();
-    }
+  for (SentMessage& s : batch) {
     LRESULT r = DispatchToWindow(s.hwnd, s.msg, s.wParam, s.lParam);
     ++handled;
     if (s.wait) {
@@ -344,6 +346,7 @@ int ServiceSentMessages() {
       s.wait->done_cv.notify_all();
     }
   }
+  return handled;
 }
 
 void WaitServicingSentMessages(const std::function<bool()>& done) {
@@ -410,6 +413,7 @@ void DestroyImpl(HWND hWnd, bool fromWidgetDestructor) {
   if (QWidget* w = rec->widget) {
     if (rec->hostWidget) {
       w->setProperty("quarlen_hwnd", QVariant());
+      if (rec->ownsWidget && !fromWidgetDestructor) w->deleteLater();
     } else {
       static_cast<WindowWidget*>(w)->Orphan();
       // Deleted later: the window may be destroyed from inside one of its own event handlers.
@@ -541,7 +545,8 @@ BOOL SendNotifyMessageW(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   bool wake = false;
   {
     std::lock_guard lock(state().mutex);
-    if (!QCoreApplication::instance()) return FALSE;
+    // Like a full message queue: refuse rather than grow without bound.
+    if (!QCoreApplication::instance() || state().sent.size() >= kMaxQueuedSends) return FALSE;
     state().sent.push_back({hWnd, msg, wParam, lParam, nullptr});
     wake = !state().wakePending;
     state().wakePending = true;
@@ -768,6 +773,38 @@ BOOL CWnd::AttachWidget(QWidget* widget) {
   QObject::connect(widget, &QObject::destroyed, [handle] { DestroyWindowFromWidget(handle); });
   rec->wnd = this;
   m_hWnd = handle;
+  return TRUE;
+}
+
+BOOL quarlen::detail::CreateWidgetWindow(CWnd* wnd, QWidget* widget, DWORD style, const RECT& rect,
+                                         CWnd* parent, UINT id, LPCWSTR text) {
+  auto parentRec = FindWindowRecord(parent ? parent->m_hWnd : nullptr);
+  if (!wnd || !widget || !OnGuiThread() || wnd->m_hWnd || !parentRec || !parentRec->widget) {
+    delete widget;
+    return FALSE;
+  }
+  auto rec = std::make_shared<WindowRecord>();
+  rec->hostWidget = true;
+  rec->ownsWidget = true;
+  rec->widget = widget;
+  rec->parent = parent->m_hWnd;
+  rec->id = static_cast<int>(id);
+  rec->style = style | WS_CHILD;
+  rec->text = text ? text : L"";
+  const int w = ClampExtent(std::int64_t{rect.right} - rect.left);
+  const int h = ClampExtent(std::int64_t{rect.bottom} - rect.top);
+  rec->clientSize = QSize(w, h);
+  HWND handle = Register(rec);
+  widget->setParent(parentRec->widget);
+  widget->setGeometry(ClampCoord(rect.left), ClampCoord(rect.top), w, h);
+  widget->setEnabled(!(style & WS_DISABLED));
+  widget->setVisible(style & WS_VISIBLE);
+  widget->setProperty("quarlen_hwnd",
+                      QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(handle)));
+  QObject::connect(widget, &QObject::destroyed, [handle] { DestroyWindowFromWidget(handle); });
+  rec->wnd = wnd;
+  wnd->m_hWnd = handle;
+  if (text) wnd->SetWindowText(text);
   return TRUE;
 }
 

@@ -6,119 +6,113 @@
 #include "platform/types.h"
 
 // Messages.
-enum : UINT {
-  WM_NULL = 0x0000,
-  WM_CREATE = 0x0001,
-  WM_DESTROY = 0x0002,
-  WM_MOVE = 0x0003,
-  WM_SIZE = 0x0005,
-  WM_SETFOCUS = 0x0007,
-  WM_KILLFOCUS = 0x0008,
-  WM_ENABLE = 0x000A,
-  WM_SETREDRAW = 0x000B,
-  WM_SETTEXT = 0x000C,
-  WM_GETTEXT = 0x000D,
-  WM_GETTEXTLENGTH = 0x000E,
-  WM_PAINT = 0x000F,
-  WM_CLOSE = 0x0010,
-  WM_QUIT = 0x0012,
-  WM_ERASEBKGND = 0x0014,
-  WM_SHOWWINDOW = 0x0018,
-  WM_CANCELMODE = 0x001F,
-  WM_SETCURSOR = 0x0020,
-  WM_DRAWITEM = 0x002B,
-  WM_WINDOWPOSCHANGING = 0x0046,
-  WM_WINDOWPOSCHANGED = 0x0047,
-  WM_NCDESTROY = 0x0082,
-  WM_NCCALCSIZE = 0x0083,
-  WM_NCHITTEST = 0x0084,
-  WM_GETDLGCODE = 0x0087,
-  WM_KEYDOWN = 0x0100,
-  WM_KEYUP = 0x0101,
-  WM_CHAR = 0x0102,
-  WM_INITDIALOG = 0x0110,
-  WM_COMMAND = 0x0111,
-  WM_TIMER = 0x0113,
-  WM_HSCROLL = 0x0114,
-  WM_VSCROLL = 0x0115,
-  WM_MOUSEMOVE = 0x0200,
-  WM_LBUTTONDOWN = 0x0201,
-  WM_LBUTTONUP = 0x0202,
-  WM_LBUTTONDBLCLK = 0x0203,
-  WM_RBUTTONDOWN = 0x0204,
-  WM_RBUTTONUP = 0x0205,
-  WM_RBUTTONDBLCLK = 0x0206,
-  WM_MBUTTONDOWN = 0x0207,
-  WM_MBUTTONUP = 0x0208,
-  WM_MBUTTONDBLCLK = 0x0209,
-  WM_MOUSEWHEEL = 0x020A,
-  WM_CAPTURECHANGED = 0x0215,
-  WM_MOUSELEAVE = 0x02A3,
-  WM_USER = 0x0400,
-  WM_APP = 0x8000,
-};
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_MOVE = 0x0003;
+constexpr UINT WM_SIZE = 0x0005;
+constexpr UINT WM_SETFOCUS = 0x0007;
+constexpr UINT WM_KILLFOCUS = 0x0008;
+constexpr UINT WM_ENABLE = 0x000A;
+constexpr UINT WM_SETREDRAW = 0x000B;
+constexpr UINT WM_SETTEXT = 0x000C;
+constexpr UINT WM_GETTEXT = 0x000D;
+constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_ERASEBKGND = 0x0014;
+constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_CANCELMODE = 0x001F;
+constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_DRAWITEM = 0x002B;
+constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
+constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
+constexpr UINT WM_NCDESTROY = 0x0082;
+constexpr UINT WM_NCCALCSIZE = 0x0083;
+constexpr UINT WM_NCHITTEST = 0x0084;
+constexpr UINT WM_GETDLGCODE = 0x0087;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_HSCROLL = 0x0114;
+constexpr UINT WM_VSCROLL = 0x0115;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr UINT WM_CAPTURECHANGED = 0x0215;
+constexpr UINT WM_MOUSELEAVE = 0x02A3;
+constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
 
 // Mouse key flags (wParam of mouse messages: the state after the event).
-enum : UINT {
-  MK_LBUTTON = 0x0001,
-  MK_RBUTTON = 0x0002,
-  MK_SHIFT = 0x0004,
-  MK_CONTROL = 0x0008,
-  MK_MBUTTON = 0x0010,
-};
+constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_RBUTTON = 0x0002;
+constexpr UINT MK_SHIFT = 0x0004;
+constexpr UINT MK_CONTROL = 0x0008;
+constexpr UINT MK_MBUTTON = 0x0010;
 
 // Virtual keys.
-enum : int {
-  VK_LBUTTON = 0x01,
-  VK_RBUTTON = 0x02,
-  VK_MBUTTON = 0x04,
-  VK_BACK = 0x08,
-  VK_TAB = 0x09,
-  VK_RETURN = 0x0D,
-  VK_SHIFT = 0x10,
-  VK_CONTROL = 0x11,
-  VK_MENU = 0x12,
-  VK_ESCAPE = 0x1B,
-  VK_LEFT = 0x25,
-  VK_UP = 0x26,
-  VK_RIGHT = 0x27,
-  VK_DOWN = 0x28,
-};
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_RBUTTON = 0x02;
+constexpr int VK_MBUTTON = 0x04;
+constexpr int VK_BACK = 0x08;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_MENU = 0x12;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
 
 // Window styles.
-enum : DWORD {
-  WS_OVERLAPPED = 0x00000000,
-  WS_POPUP = 0x80000000,
-  WS_CHILD = 0x40000000,
-  WS_VISIBLE = 0x10000000,
-  WS_DISABLED = 0x08000000,
-  WS_CLIPSIBLINGS = 0x04000000,
-  WS_CLIPCHILDREN = 0x02000000,
-  WS_CAPTION = 0x00C00000,
-  WS_BORDER = 0x00800000,
-  WS_SYSMENU = 0x00080000,
-  WS_THICKFRAME = 0x00040000,
-  WS_GROUP = 0x00020000,
-  WS_TABSTOP = 0x00010000,
-  WS_OVERLAPPEDWINDOW = 0x00CF0000,
-};
+constexpr DWORD WS_OVERLAPPED = 0x00000000;
+constexpr DWORD WS_POPUP = 0x80000000;
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_DISABLED = 0x08000000;
+constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
+constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_SYSMENU = 0x00080000;
+constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 
 // Class styles (passed through CWnd::CreateEx's class style argument).
-enum : UINT { CS_DBLCLKS = 0x0008 };
+constexpr UINT CS_DBLCLKS = 0x0008;
 
 // ShowWindow commands.
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWNA = 8, SW_RESTORE = 9 };
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOW = 5;
+constexpr int SW_SHOWNA = 8;
+constexpr int SW_RESTORE = 9;
 
 // SetWindowPos.
-enum : UINT {
-  SWP_NOSIZE = 0x0001,
-  SWP_NOMOVE = 0x0002,
-  SWP_NOZORDER = 0x0004,
-  SWP_NOREDRAW = 0x0008,
-  SWP_NOACTIVATE = 0x0010,
-  SWP_SHOWWINDOW = 0x0040,
-  SWP_HIDEWINDOW = 0x0080,
-};
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
 // Z-order positions for SetWindowPos.
 #define HWND_TOP (reinterpret_cast<HWND>(0))
 #define HWND_BOTTOM (reinterpret_cast<HWND>(1))
@@ -126,40 +120,41 @@ enum : UINT {
 #define HWND_NOTOPMOST (reinterpret_cast<HWND>(-2))
 
 // WM_SIZE wParam.
-enum : UINT { SIZE_RESTORED = 0 };
+constexpr UINT SIZE_RESTORED = 0;
 
 // Hit-test codes.
-enum : int { HTERROR = -2, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2 };
+constexpr int HTERROR = -2;
+constexpr int HTNOWHERE = 0;
+constexpr int HTCLIENT = 1;
+constexpr int HTCAPTION = 2;
 
 // RedrawWindow.
-enum : UINT {
-  RDW_INVALIDATE = 0x0001,
-  RDW_INTERNALPAINT = 0x0002,
-  RDW_ERASE = 0x0004,
-  RDW_VALIDATE = 0x0008,
-  RDW_NOERASE = 0x0020,
-  RDW_NOCHILDREN = 0x0040,
-  RDW_ALLCHILDREN = 0x0080,
-  RDW_UPDATENOW = 0x0100,
-  RDW_ERASENOW = 0x0200,
-  RDW_FRAME = 0x0400,
-};
+constexpr UINT RDW_INVALIDATE = 0x0001;
+constexpr UINT RDW_INTERNALPAINT = 0x0002;
+constexpr UINT RDW_ERASE = 0x0004;
+constexpr UINT RDW_VALIDATE = 0x0008;
+constexpr UINT RDW_NOERASE = 0x0020;
+constexpr UINT RDW_NOCHILDREN = 0x0040;
+constexpr UINT RDW_ALLCHILDREN = 0x0080;
+constexpr UINT RDW_UPDATENOW = 0x0100;
+constexpr UINT RDW_ERASENOW = 0x0200;
+constexpr UINT RDW_FRAME = 0x0400;
 
 // ScrollWindowEx.
-enum : UINT { SW_SCROLLCHILDREN = 0x0001, SW_INVALIDATE = 0x0002, SW_ERASE = 0x0004 };
+constexpr UINT SW_SCROLLCHILDREN = 0x0001;
+constexpr UINT SW_INVALIDATE = 0x0002;
+constexpr UINT SW_ERASE = 0x0004;
 
 // GetDCEx.
-enum : DWORD {
-  DCX_WINDOW = 0x00000001,
-  DCX_CACHE = 0x00000002,
-  DCX_NORESETATTRS = 0x00000004,
-  DCX_CLIPCHILDREN = 0x00000008,
-  DCX_CLIPSIBLINGS = 0x00000010,
-  DCX_PARENTCLIP = 0x00000020,
-  DCX_EXCLUDERGN = 0x00000040,
-  DCX_INTERSECTRGN = 0x00000080,
-  DCX_VALIDATE = 0x00200000,
-};
+constexpr DWORD DCX_WINDOW = 0x00000001;
+constexpr DWORD DCX_CACHE = 0x00000002;
+constexpr DWORD DCX_NORESETATTRS = 0x00000004;
+constexpr DWORD DCX_CLIPCHILDREN = 0x00000008;
+constexpr DWORD DCX_CLIPSIBLINGS = 0x00000010;
+constexpr DWORD DCX_PARENTCLIP = 0x00000020;
+constexpr DWORD DCX_EXCLUDERGN = 0x00000040;
+constexpr DWORD DCX_INTERSECTRGN = 0x00000080;
+constexpr DWORD DCX_VALIDATE = 0x00200000;
 
 // Shared pointer shapes for LoadCursorW(nullptr, id).
 #define MAKEINTRESOURCEW(i) \
@@ -178,7 +173,9 @@ enum : DWORD {
 #define IDC_HAND MAKEINTRESOURCEW(32649)
 
 // TrackMouseEvent.
-enum : DWORD { TME_HOVER = 0x1, TME_LEAVE = 0x2, TME_CANCEL = 0x80000000 };
+constexpr DWORD TME_HOVER = 0x1;
+constexpr DWORD TME_LEAVE = 0x2;
+constexpr DWORD TME_CANCEL = 0x80000000;
 struct TRACKMOUSEEVENT {
   DWORD cbSize;
   DWORD dwFlags;
@@ -188,61 +185,53 @@ struct TRACKMOUSEEVENT {
 using LPTRACKMOUSEEVENT = TRACKMOUSEEVENT*;
 
 // MessageBeep.
-enum : UINT {
-  MB_OK = 0x00000000,
-  MB_ICONHAND = 0x00000010,
-  MB_ICONQUESTION = 0x00000020,
-  MB_ICONEXCLAMATION = 0x00000030,
-  MB_ICONASTERISK = 0x00000040,
-};
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONHAND = 0x00000010;
+constexpr UINT MB_ICONQUESTION = 0x00000020;
+constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
+constexpr UINT MB_ICONASTERISK = 0x00000040;
 
 // Dialog results and command ids.
-enum : int {
-  IDOK = 1,
-  IDCANCEL = 2,
-  IDABORT = 3,
-  IDRETRY = 4,
-  IDIGNORE = 5,
-  IDYES = 6,
-  IDNO = 7,
-};
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 
 // Dialog styles.
-enum : DWORD {
-  DS_ABSALIGN = 0x01,
-  DS_SETFONT = 0x40,
-  DS_MODALFRAME = 0x80,
-  DS_CENTER = 0x0800,
-};
+constexpr DWORD DS_ABSALIGN = 0x01;
+constexpr DWORD DS_SETFONT = 0x40;
+constexpr DWORD DS_MODALFRAME = 0x80;
+constexpr DWORD DS_CENTER = 0x0800;
 
 // Static, edit and button control styles.
-enum : DWORD {
-  SS_LEFT = 0x0000,
-  SS_CENTER = 0x0001,
-  SS_RIGHT = 0x0002,
-  ES_LEFT = 0x0000,
-  ES_AUTOHSCROLL = 0x0080,
-  BS_PUSHBUTTON = 0x0000,
-  BS_DEFPUSHBUTTON = 0x0001,
-  BS_OWNERDRAW = 0x000B,
-};
+constexpr DWORD SS_LEFT = 0x0000;
+constexpr DWORD SS_CENTER = 0x0001;
+constexpr DWORD SS_RIGHT = 0x0002;
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_OWNERDRAW = 0x000B;
 
 // Button notifications (HIWORD of WM_COMMAND's wParam).
-enum : UINT { BN_CLICKED = 0 };
+constexpr UINT BN_CLICKED = 0;
 
 // Owner draw.
-enum : UINT { ODT_BUTTON = 4 };
-enum : UINT { ODA_DRAWENTIRE = 0x1, ODA_SELECT = 0x2, ODA_FOCUS = 0x4 };
-enum : UINT {
-  ODS_SELECTED = 0x0001,
-  ODS_GRAYED = 0x0002,
-  ODS_DISABLED = 0x0004,
-  ODS_CHECKED = 0x0008,
-  ODS_FOCUS = 0x0010,
-  ODS_DEFAULT = 0x0020,
-  ODS_HOTLIGHT = 0x0040,
-  ODS_NOFOCUSRECT = 0x0200,
-};
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODA_DRAWENTIRE = 0x1;
+constexpr UINT ODA_SELECT = 0x2;
+constexpr UINT ODA_FOCUS = 0x4;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+constexpr UINT ODS_DEFAULT = 0x0020;
+constexpr UINT ODS_HOTLIGHT = 0x0040;
+constexpr UINT ODS_NOFOCUSRECT = 0x0200;
 struct DRAWITEMSTRUCT {
   UINT CtlType;
   UINT CtlID;
@@ -257,37 +246,36 @@ struct DRAWITEMSTRUCT {
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
 
 // List box and combo box.
-enum : DWORD {
-  LBS_NOTIFY = 0x0001,
-  LBS_SORT = 0x0002,
-  CBS_DROPDOWNLIST = 0x0003,
-  CBS_SORT = 0x0100
-};
-enum : UINT {
-  LB_ADDSTRING = 0x0180,
-  LB_INSERTSTRING = 0x0181,
-  LB_DELETESTRING = 0x0182,
-  LB_RESETCONTENT = 0x0184,
-  LB_SETCURSEL = 0x0186,
-  LB_GETCURSEL = 0x0188,
-  LB_GETTEXT = 0x0189,
-  LB_GETTEXTLEN = 0x018A,
-  LB_GETCOUNT = 0x018B,
-  LB_GETITEMDATA = 0x0199,
-  LB_SETITEMDATA = 0x019A,
-  CB_ADDSTRING = 0x0143,
-  CB_DELETESTRING = 0x0144,
-  CB_GETCOUNT = 0x0146,
-  CB_GETCURSEL = 0x0147,
-  CB_GETLBTEXT = 0x0148,
-  CB_GETLBTEXTLEN = 0x0149,
-  CB_INSERTSTRING = 0x014A,
-  CB_RESETCONTENT = 0x014B,
-  CB_SETCURSEL = 0x014E,
-  CB_GETITEMDATA = 0x0150,
-  CB_SETITEMDATA = 0x0151,
-};
-enum : int { LB_ERR = -1, LB_ERRSPACE = -2, CB_ERR = -1, CB_ERRSPACE = -2 };
+constexpr DWORD LBS_NOTIFY = 0x0001;
+constexpr DWORD LBS_SORT = 0x0002;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+constexpr DWORD CBS_SORT = 0x0100;
+constexpr UINT LB_ADDSTRING = 0x0180;
+constexpr UINT LB_INSERTSTRING = 0x0181;
+constexpr UINT LB_DELETESTRING = 0x0182;
+constexpr UINT LB_RESETCONTENT = 0x0184;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETTEXT = 0x0189;
+constexpr UINT LB_GETTEXTLEN = 0x018A;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr UINT LB_GETITEMDATA = 0x0199;
+constexpr UINT LB_SETITEMDATA = 0x019A;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_DELETESTRING = 0x0144;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_INSERTSTRING = 0x014A;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_GETITEMDATA = 0x0150;
+constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr int LB_ERR = -1;
+constexpr int LB_ERRSPACE = -2;
+constexpr int CB_ERR = -1;
+constexpr int CB_ERRSPACE = -2;
 
 // A message as a message loop sees it.
 struct MSG {

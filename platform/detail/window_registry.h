@@ -28,6 +28,8 @@ struct WindowRecord {
   CWnd* wnd = nullptr;               // GUI: the attached object, or null
   QPointer<QWidget> widget;          // GUI
   bool hostWidget = false;           // GUI: wraps a widget the host owns and paints
+  bool ownsWidget = false;  // GUI: a control widget the layer made; deleted with the window
+  bool dialogKeys = false;  // GUI: Enter/Escape become WM_COMMAND IDOK/IDCANCEL
   HWND parent = nullptr;             // GUI: parent (child windows) or owner (top-level)
   UINT classStyle = 0;               // GUI
   int id = 0;                        // GUI: control id
