@@ -87,7 +87,7 @@ struct Registration {
 
 struct EventTable {
   bool dirty = false;
-  unsigned syncCount = 0;  // lets event_Send skip the table when nothing is synchronous
+  unsigned syncCount = 0;          // lets event_Send skip the table when nothing is synchronous
   std::vector<Registration> regs;  // in registration order, hence sorted by id
 };
 
@@ -167,7 +167,9 @@ unsigned WithCountdown(unsigned state, unsigned countdown) {
   return (state & ~kCountdownMask) | (countdown & kCountdownMask);
 }
 // One pass off a countdown; never below 0.
-unsigned AfterOnePass(unsigned countdown) { return countdown > kOnePass ? countdown - kOnePass : 0; }
+unsigned AfterOnePass(unsigned countdown) {
+  return countdown > kOnePass ? countdown - kOnePass : 0;
+}
 
 bool Accepts(std::uintptr_t param, std::uintptr_t mask, std::uintptr_t value) {
   if (value == event_any) return true;
@@ -226,8 +228,7 @@ std::atomic<EventMessageHook> gMessageHook{nullptr};
 bool DeliverByKind(const Client& client, unsigned kind, unsigned msg, std::uintptr_t w,
                    std::uintptr_t l) {
   CalloutScope callout;
-  if (kind != event_kindKernelEvent && kind != event_kindCallback3 &&
-      kind != event_kindCallback4) {
+  if (kind != event_kindKernelEvent && kind != event_kindCallback3 && kind != event_kindCallback4) {
     if (EventMessageHook hook = gMessageHook.load()) return hook(kind, client.target, msg, w, l);
   }
   switch (kind) {
@@ -303,10 +304,10 @@ void DispatchOne(Service& s, EventTable& table, std::size_t index, unsigned numb
     return;
   }
   const unsigned category = r->control & event_categoryMask;
-  const bool wanted = category == 0 || ((category == event_flagCategory1 ||
-                                         category == event_flagObject ||
-                                         category == event_flagRuler) &&
-                                        (flags & category));
+  const bool wanted =
+      category == 0 || ((category == event_flagCategory1 || category == event_flagObject ||
+                         category == event_flagRuler) &&
+                        (flags & category));
   if (!wanted) return;
   const bool done = Deliver(s, r->clientIndex, id, number, w, l);
   if (!done && (r = Refind(table, index, id))) KeepForRetry(s, table, *r, w, l);
@@ -322,11 +323,10 @@ void Dispatch(Service& s, bool immediate, unsigned number, std::uintptr_t w, std
   for (std::size_t i = 0; i < table.regs.size();) {
     const Registration& r = table.regs[i];
     const unsigned id = r.id;
-    const bool skip =
-        IsSync(r.control) != immediate ||
-        (senderKey != 0 && r.clientIndex < s.clients.size() &&
-         s.clients[r.clientIndex].key == senderKey) ||
-        !Accepts(w, r.wMask, r.wValue) || !Accepts(l, r.lMask, r.lValue);
+    const bool skip = IsSync(r.control) != immediate ||
+                      (senderKey != 0 && r.clientIndex < s.clients.size() &&
+                       s.clients[r.clientIndex].key == senderKey) ||
+                      !Accepts(w, r.wMask, r.wValue) || !Accepts(l, r.lMask, r.lValue);
     if (!skip) DispatchOne(s, table, i, number, w, l, flags);
     i = NextIndex(table, i, id);
   }
@@ -617,8 +617,8 @@ unsigned event_RegisterClient(std::uintptr_t target, event_Callback3 callback3,
   if (!s.initialised || s.liveClients >= kMaxKey) return 0;
   unsigned key = TakeKeyCandidate(s);
   while (KeyInUse(s, key)) key = TakeKeyCandidate(s);
-  auto slot = std::find_if(s.clients.begin(), s.clients.end(),
-                           [](const Client& c) { return c.key == 0; });
+  auto slot =
+      std::find_if(s.clients.begin(), s.clients.end(), [](const Client& c) { return c.key == 0; });
   if (slot == s.clients.end()) {
     const std::size_t used = s.clients.size();
     s.clients.resize(used + kClientStep);
@@ -664,9 +664,8 @@ unsigned event_RegisterEvent(unsigned number, unsigned key, unsigned control,
   if (table.regs.size() == table.regs.capacity())
     table.regs.reserve(table.regs.capacity() + kRegistrationStep);
   const unsigned id = s.nextRegistrationId++;
-  table.regs.push_back(Registration{id, static_cast<unsigned>(slot - s.clients.begin()), 0,
-                                    control, 0, wParamMask, wParamValue, 0, lParamMask,
-                                    lParamValue});
+  table.regs.push_back(Registration{id, static_cast<unsigned>(slot - s.clients.begin()), 0, control,
+                                    0, wParamMask, wParamValue, 0, lParamMask, lParamValue});
   if (IsSync(control)) ++table.syncCount;
   return id;
 }

@@ -67,15 +67,15 @@ enum : unsigned {
 
 // Registration control words and flag-word bits.
 enum : unsigned {
-  event_modeSync = 0x80000000,        // exactly this value
-  event_modeDelay = 0x40000000,       // bits 28 to 30
-  event_modeThrottle = 0x20000000,    // bits 28 to 30
+  event_modeSync = 0x80000000,      // exactly this value
+  event_modeDelay = 0x40000000,     // bits 28 to 30
+  event_modeThrottle = 0x20000000,  // bits 28 to 30
   event_modeAccumulate = 0x00800000,
   event_categoryMask = 0x0F000000,
   event_periodMask = 0x0000FFFF,
   event_flagCategory1 = 0x01000000,
-  event_flagObject = 0x02000000,      // object and position events
-  event_flagRuler = 0x04000000,       // ruler events
+  event_flagObject = 0x02000000,  // object and position events
+  event_flagRuler = 0x04000000,   // ruler events
   event_flagUrgent = 0x08000000,
   event_senderKeyMask = 0x0000FFFF,
   event_libraryControl = 0x40000064,  // delay mode, period 100: what the library registers with

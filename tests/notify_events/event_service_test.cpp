@@ -55,9 +55,9 @@ TEST_P(EventModes, DeliversPassByPass) {
   const ModeCase& c = GetParam();
   Recorder rec;
   ASSERT_NE(rec.Register(), 0u);
-  ASSERT_NE(event_RegisterEvent(event_positionChanged, rec.key(), c.control, 0, event_any, 0,
-                                event_any),
-            0u);
+  ASSERT_NE(
+      event_RegisterEvent(event_positionChanged, rec.key(), c.control, 0, event_any, 0, event_any),
+      0u);
   for (std::size_t p = 0; p < c.passes.size(); ++p) {
     for (std::uintptr_t w : c.passes[p].send) event_Send(event_positionChanged, w, w, 0x2000000);
     EXPECT_TRUE(rec.TakeW().empty()) << "delivered inside event_Send, before pass " << p + 1;
@@ -81,13 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         // quiet again until a new event comes.
         ModeCase{"Throttle300",
                  0x2000012C,
-                 {{{1}, {1}},
-                  {{2, 3}, {}},
-                  {{}, {3}},
-                  {{}, {}},
-                  {{}, {}},
-                  {{}, {}},
-                  {{4}, {4}}}},
+                 {{{1}, {1}}, {{2, 3}, {}}, {{}, {3}}, {{}, {}}, {{}, {}}, {{}, {}}, {{4}, {4}}}},
         // With a quiet period of one pass, what came after the first event still goes out at
         // the end of the same pass.
         ModeCase{"Throttle100", 0x20000064, {{{1, 2}, {1, 2}}, {{3}, {3}}, {{}, {}}, {{4}, {4}}}},
@@ -141,8 +135,7 @@ class EventService : public EventServiceFixture {};
 TEST_F(EventService, SyncIsCalledInsideSendAndNeverByTheTickThread) {
   Recorder rec;
   rec.Register();
-  event_RegisterEvent(event_objectModified, rec.key(), event_modeSync, 0, event_any, 0,
-                      event_any);
+  event_RegisterEvent(event_objectModified, rec.key(), event_modeSync, 0, event_any, 0, event_any);
   event_Send(event_objectModified, 7, 8, 0x2000000);
   auto got = rec.Take();
   ASSERT_EQ(got.size(), 1u);
@@ -183,15 +176,15 @@ struct FilterCase {
   bool accepted;
 };
 
-class EventFilters : public EventServiceFixture, public ::testing::WithParamInterface<FilterCase> {
-};
+class EventFilters : public EventServiceFixture,
+                     public ::testing::WithParamInterface<FilterCase> {};
 
 TEST_P(EventFilters, AcceptOrReject) {
   const FilterCase& c = GetParam();
   Recorder rec;
   rec.Register();
-  event_RegisterEvent(event_positionChanged, rec.key(), event_modeSync, c.wMask, c.wValue,
-                      c.lMask, c.lValue);
+  event_RegisterEvent(event_positionChanged, rec.key(), event_modeSync, c.wMask, c.wValue, c.lMask,
+                      c.lValue);
   event_Send(event_positionChanged, c.w, c.l, 0x2000000);
   EXPECT_EQ(rec.Count(), c.accepted ? 1u : 0u);
 }
@@ -244,8 +237,7 @@ TEST_F(EventService, SenderKeyExcludesOnlyThatClient) {
   a.Register();
   b.Register();
   for (Recorder* r : {&a, &b})
-    event_RegisterEvent(event_rulerChanged, r->key(), event_modeSync, 0, event_any, 0,
-                        event_any);
+    event_RegisterEvent(event_rulerChanged, r->key(), event_modeSync, 0, event_any, 0, event_any);
   event_Send(event_rulerChanged, 1, 1, 0x4000000 | a.key());
   EXPECT_EQ(a.Count(), 0u);
   EXPECT_EQ(b.Count(), 1u);
@@ -339,8 +331,7 @@ TEST_F(EventService, RegisterEventRejectsBadArguments) {
   EXPECT_EQ(event_RegisterEvent(1616, rec.key(), kDelay100, 0, event_any, 0, event_any), 0u);
   EXPECT_EQ(event_RegisterEvent(1633, rec.key(), kDelay100, 0, event_any, 0, event_any), 0u);
   EXPECT_EQ(event_RegisterEvent(event_timer, 0, kDelay100, 0, event_any, 0, event_any), 0u);
-  EXPECT_EQ(event_RegisterEvent(event_timer, rec.key() + 1, kDelay100, 0, event_any, 0,
-                                event_any),
+  EXPECT_EQ(event_RegisterEvent(event_timer, rec.key() + 1, kDelay100, 0, event_any, 0, event_any),
             0u);
   const unsigned first = event_RegisterEvent(event_last, rec.key(), 0, 0, event_any, 0, 0);
   const unsigned second = event_RegisterEvent(event_first, rec.key(), 0, 0, event_any, 0, 0);
@@ -587,7 +578,7 @@ TEST_F(ManualPasses, ReceiverFeedbackLoopCannotHoldAPassForever) {
   event_Send(event_objectModified, 0, 0, 0);
   event_RunPass();  // returns
   const int firstPass = echo.calls;
-  EXPECT_GT(firstPass, 1);  // answers were taken in the same pass...
+  EXPECT_GT(firstPass, 1);    // answers were taken in the same pass...
   EXPECT_LT(firstPass, 100);  // ...for a bounded number of rounds
   event_RunPass();
   EXPECT_GT(echo.calls, firstPass);  // and the chain goes on in the next pass
@@ -644,8 +635,7 @@ TEST_P(FailedDeliveries, AreRetriedEveryPassUntilTheyGetThrough) {
 INSTANTIATE_TEST_SUITE_P(All, FailedDeliveries,
                          ::testing::Values(RetryCase{"Delay", kDelay100, 0x2000000},
                                            RetryCase{"Category", 0x2000000, 0x2000000},
-                                           RetryCase{"UrgentOnDelay", kDelay100,
-                                                     event_flagUrgent},
+                                           RetryCase{"UrgentOnDelay", kDelay100, event_flagUrgent},
                                            RetryCase{"UrgentOnCategory", 0, event_flagUrgent}),
                          [](const auto& info) { return info.param.name; });
 

@@ -69,8 +69,7 @@ TEST_F(EventWindows, DestroyedWindowIsHarmless) {
   ASSERT_TRUE(wnd.CreateTop());
   const unsigned key = event_RegisterClient(reinterpret_cast<std::uintptr_t>(wnd.m_hWnd), nullptr,
                                             nullptr, event_kindWindow);
-  event_RegisterEvent(event_positionChanged, key, event_libraryControl, 0, event_any, 0,
-                      event_any);
+  event_RegisterEvent(event_positionChanged, key, event_libraryControl, 0, event_any, 0, event_any);
   wnd.DestroyWindow();
   event_Send(event_positionChanged, 1, 1, 0x2000000);
   ASSERT_TRUE(WaitForTickPasses(3));  // refused every pass, kept for a retry
@@ -87,10 +86,9 @@ TEST_F(EventWindows, MainWindowIsToldToDrainTheMainThreadQueue) {
   ASSERT_TRUE(main.CreateTop());
   AfxSetMainWnd(&main);
   gMainThreadCalls = 0;
-  const unsigned key = event_RegisterClient(0, &OnMainThread, nullptr,
-                                            event_kindMainThread | event_kindCallback3);
-  event_RegisterEvent(event_objectModified, key, event_libraryControl, 0, event_any, 0,
-                      event_any);
+  const unsigned key =
+      event_RegisterClient(0, &OnMainThread, nullptr, event_kindMainThread | event_kindCallback3);
+  event_RegisterEvent(event_objectModified, key, event_libraryControl, 0, event_any, 0, event_any);
   for (int round = 1; round <= 2; ++round) {
     event_Send(event_objectModified, 1, 1, 0x2000000);
     ASSERT_TRUE(WaitForTickPasses(2));
