@@ -662,6 +662,12 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
   const QRect shape = QRectOf(l, t, r, b);
   if (!shape.intersects(d.t.clipBounds.adjusted(-1, -1, 1, 1))) return;
   const int pw = PenWidth(*this);
+  if (pw > 1 && !arc && st.pen->style == PS_INSIDEFRAME) {
+    // The whole stroke inside the box: shrink it by the pen's half widths.
+    l += pw / 2, t += pw / 2, r -= (pw - 1) / 2, b -= (pw - 1) / 2;
+    if (r <= l || b <= t) return;
+    cw = std::min(cw, r - l), ch = std::min(ch, b - t);
+  }
   Paint fill;
   const bool filled = !arc && BrushPaint(*this, st.brush.get(), fill);
   if (cw > kMaxCurveSize || ch > kMaxCurveSize || pw > 1) {

@@ -248,6 +248,32 @@ TEST(Pen, StyledPenWiderThanOnePixelIsSolid) {
   EXPECT_EQ(lp.lopnWidth.x, 3);
 }
 
+TEST(Pen, InsideFrameKeepsWideStrokesInsideTheBox) {
+  for (bool ellipse : {false, true}) {
+    Canvas cv;
+    CPen pen(PS_INSIDEFRAME, 5, kRed);
+    cv.dc.SelectObject(&pen);
+    if (ellipse)
+      cv.dc.Ellipse(10, 10, 40, 30);
+    else
+      cv.dc.Rectangle(10, 10, 40, 30);
+    const RECT box = cv.InkBox();
+    EXPECT_GE(box.left, 10);
+    EXPECT_GE(box.top, 10);
+    EXPECT_LE(box.right, 40);
+    EXPECT_LE(box.bottom, 30);
+    EXPECT_TRUE(cv.Pixels(kRed).count({25, 11})) << ellipse;  // the stroke is wide
+  }
+  // One pixel wide, PS_INSIDEFRAME is PS_SOLID.
+  Canvas a, b;
+  CPen inside(PS_INSIDEFRAME, 1, kRed), solid(PS_SOLID, 1, kRed);
+  a.dc.SelectObject(&inside);
+  b.dc.SelectObject(&solid);
+  a.dc.Rectangle(3, 3, 20, 15);
+  b.dc.Rectangle(3, 3, 20, 15);
+  EXPECT_EQ(a.Ink(), b.Ink());
+}
+
 TEST(Pen, NullPenDrawsNothing) {
   Canvas cv;
   cv.dc.SelectStockObject(NULL_PEN);

@@ -132,6 +132,20 @@ TEST(State, ViewportOriginMovesDrawingButNotClipOrBrushOrigin) {
   EXPECT_EQ(cv.dc.GetWindowOrg(), CPoint(3, 0));
 }
 
+TEST(State, WindowOriginIsTheLogicalPointAtTheViewportOrigin) {
+  Canvas cv;
+  cv.dc.SetWindowOrg(10, 10);
+  cv.dc.SetViewportOrg(2, 1);  // device = logical - window origin + viewport origin
+  Fill(cv.dc, 10, 10, 12, 11, kRed);
+  EXPECT_EQ(cv.Pixels(kRed), RectPixels(2, 1, 4, 2));
+  POINT p{10, 10};
+  cv.dc.LPtoDP(&p);
+  EXPECT_EQ(p.x, 2);
+  cv.dc.DPtoLP(&p);
+  EXPECT_EQ(p.x, 10);
+  EXPECT_TRUE(GdiFlush());
+}
+
 TEST(Clip, SelectClipRgnIsInDeviceUnitsAndNullRemovesIt) {
   Canvas cv;
   CRgn rgn;

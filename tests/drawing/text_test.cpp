@@ -332,6 +332,15 @@ TEST(DrawState, DisabledTextIsEmbossedInHighlightAndShadow) {
   EXPECT_FALSE(normal.Pixels(kRed).empty());
 }
 
+TEST(DrawState, MonoPaintsTheInkWithTheBrush) {
+  Canvas cv(80, 30);
+  cv.dc.SelectStockObject(ANSI_VAR_FONT);
+  CBrush red(kRed);
+  cv.dc.DrawState(CPoint(5, 5), CSize(0, 0), L"Ab", DSS_MONO, TRUE, 0, red);
+  EXPECT_FALSE(cv.Pixels(kRed).empty());
+  EXPECT_EQ(cv.Ink(), cv.Pixels(kRed));
+}
+
 TEST(DrawState, BitmapNormalCopiesAndDisabledUsesInk) {
   CBitmap bmp;
   ASSERT_TRUE(bmp.CreateBitmap(4, 4, 1, 32, nullptr));
