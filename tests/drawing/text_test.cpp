@@ -253,6 +253,39 @@ TEST(DrawText, VerticalFlagsNeedSingleLineAndOutputIsClipped) {
   EXPECT_EQ(clip.InkBox(), (RECT{10, 10, 14, 14}));
 }
 
+TEST(DrawText, WordBreakWrapsAndNoClipOverflows) {
+  Canvas cv(160, 80);
+  cv.dc.SelectStockObject(ANSI_VAR_FONT);
+  cv.dc.SetBkColor(kBlue);
+  TEXTMETRICW tm{};
+  cv.dc.GetTextMetrics(&tm);
+  const int word = cv.dc.GetTextExtent(L"word", 4).cx;
+  RECT rc{10, 10, 10 + word + 4, 70};
+  EXPECT_EQ(cv.dc.DrawText(L"word word", -1, &rc, DT_WORDBREAK), 2 * tm.tmHeight);
+  EXPECT_EQ(cv.InkBox(), (RECT{10, 10, 10 + word, 10 + 2 * tm.tmHeight}));
+  Canvas over(160, 80);
+  over.dc.SelectStockObject(ANSI_VAR_FONT);
+  over.dc.SetBkColor(kBlue);
+  RECT small{10, 10, 14, 14};
+  over.dc.DrawText(L"Wide", -1, &small, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_EQ(over.InkBox(), (RECT{10, 10, 10 + over.dc.GetTextExtent(L"Wide", 4).cx,
+                                 10 + tm.tmHeight}));
+}
+
+TEST(Text, ExtTextOutOpaqueRectangleAndClipping) {
+  Canvas cv(100, 40);
+  cv.dc.SelectStockObject(ANSI_VAR_FONT);
+  cv.dc.SetBkMode(TRANSPARENT);
+  cv.dc.SetBkColor(kBlue);
+  RECT rc{5, 5, 30, 20};
+  // ETO_OPAQUE fills the rectangle whatever the background mode; ETO_CLIPPED keeps the text
+  // inside it.
+  cv.dc.ExtTextOut(8, 8, ETO_OPAQUE | ETO_CLIPPED, &rc, L"WWWWWWWW", 8);
+  EXPECT_EQ(cv.InkBox(), (RECT{5, 5, 30, 20}));
+  EXPECT_EQ(cv.At(5, 5), kBlue);
+  EXPECT_EQ(cv.At(29, 19), kBlue);
+}
+
 TEST(DrawText, CalcRectAndPrefix) {
   Canvas cv;
   cv.dc.SelectStockObject(ANSI_VAR_FONT);
