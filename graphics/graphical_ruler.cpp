@@ -100,9 +100,10 @@ void CGRuler::Create(CWnd* parent, CRuler* ruler, int grow, CRect* rect) {
     MeasureFont(dc);
     if (dc != nullptr) parent->ReleaseDC(dc);
   }
-  Register(ruler);
+  // The window exists before the first change can be delivered.
   const CRect r = rect != nullptr ? *rect : CRect(0, 0, 0, 0);
   CWnd::Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, r, parent, 0);
+  Register(ruler);
 }
 
 void CGRuler::SetPosition(CRect* rect) {
@@ -223,7 +224,7 @@ void CGRuler::OnPaint() {
   // The view paints its whole rectangle whenever the window system asks, so an exposure or an
   // invalidation never leaves it blank until the container repaints.
   CPaintDC dc(this);
-  OnDraw(&dc);
+  if (!IsDestroyed()) OnDraw(&dc);  // never into a view whose destruction has begun
 }
 
 BOOL CGRuler::OnEraseBkgnd(CDC*) { return TRUE; }
