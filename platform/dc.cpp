@@ -179,9 +179,7 @@ void StrokeWide(Draw& d, const DCImpl& impl, const QPainterPath& path, const QRe
   d.t.Touch(bounds.adjusted(-w, -w, w, w) & d.t.clipBounds);
 }
 
-int ClampInt(i64 v) {
-  return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29));
-}
+int ClampInt(i64 v) { return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29)); }
 
 QRect QRectOf(i64 l, i64 t, i64 r, i64 b) {
   return QRect(ClampInt(l), ClampInt(t), ClampInt(r) - ClampInt(l), ClampInt(b) - ClampInt(t));
@@ -284,7 +282,8 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ object) {
       // Selecting a region sets the clip; the result is the region type, not an object.
       ExtSelectClipRgn(static_cast<HRGN>(object), RGN_COPY);
       return nullptr;
-    default: return nullptr;
+    default:
+      return nullptr;
   }
   return old;
 }
@@ -343,9 +342,7 @@ BOOL CDC::RestoreDC(int savedDC) {
   return TRUE;
 }
 
-COLORREF CDC::SetBkColor(COLORREF color) {
-  return std::exchange(d_->st.bk, color & 0x00FFFFFFu);
-}
+COLORREF CDC::SetBkColor(COLORREF color) { return std::exchange(d_->st.bk, color & 0x00FFFFFFu); }
 COLORREF CDC::GetBkColor() const { return d_->st.bk; }
 int CDC::SetBkMode(int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
@@ -433,12 +430,23 @@ int CDC::ExtSelectClipRgn(HRGN region, int mode) {
     // Without an application clip the current clip is the whole surface.
     const QRegion current = s.hasClip ? s.clip : d_->WholeSurface();
     switch (mode) {
-      case RGN_AND: s.clip = current & *r; break;
-      case RGN_OR: s.clip = current | *r; break;
-      case RGN_XOR: s.clip = current ^ *r; break;
-      case RGN_DIFF: s.clip = current - *r; break;
-      case RGN_COPY: s.clip = *r; break;
-      default: return ERROR;
+      case RGN_AND:
+        s.clip = current & *r;
+        break;
+      case RGN_OR:
+        s.clip = current | *r;
+        break;
+      case RGN_XOR:
+        s.clip = current ^ *r;
+        break;
+      case RGN_DIFF:
+        s.clip = current - *r;
+        break;
+      case RGN_COPY:
+        s.clip = *r;
+        break;
+      default:
+        return ERROR;
     }
     s.hasClip = true;
   }
@@ -640,8 +648,7 @@ BOOL CDC::Arc(int left, int top, int right, int bottom, int xStart, int yStart, 
   return TRUE;
 }
 BOOL CDC::Arc(LPCRECT rc, POINT start, POINT end) {
-  return rc ? Arc(rc->left, rc->top, rc->right, rc->bottom, start.x, start.y, end.x, end.y)
-            : FALSE;
+  return rc ? Arc(rc->left, rc->top, rc->right, rc->bottom, start.x, start.y, end.x, end.y) : FALSE;
 }
 
 namespace quarlen::detail {
@@ -701,8 +708,8 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
   // With a null pen the figure is one pixel smaller and the brush covers it completely.
   const i64 rr = nullPen ? r - 1 : r, bb = nullPen ? b - 1 : b;
   if (rr <= l || bb <= t) return;
-  std::vector<P64> outline = RoundRectOutline(l, t, rr, bb, std::min(cw, rr - l),
-                                              std::min(ch, bb - t), keep);
+  std::vector<P64> outline =
+      RoundRectOutline(l, t, rr, bb, std::min(cw, rr - l), std::min(ch, bb - t), keep);
   if (filled) {
     // Per row: the outline pixels left and right of the centre bound the interior.
     const double cx = (double(l) + double(rr) - 1) / 2;
@@ -830,10 +837,17 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
     case PATCOPY:
       if (BrushPaint(*d_, d_->st.brush.get(), p)) FillArea(d.t, l, t, r, b, p);
       break;
-    case BLACKNESS: p.color = 0xFF000000u, FillArea(d.t, l, t, r, b, p); break;
-    case WHITENESS: p.color = 0xFFFFFFFFu, FillArea(d.t, l, t, r, b, p); break;
-    case DSTINVERT: p.kind = Paint::Xor, FillArea(d.t, l, t, r, b, p); break;
-    default: return FALSE;
+    case BLACKNESS:
+      p.color = 0xFF000000u, FillArea(d.t, l, t, r, b, p);
+      break;
+    case WHITENESS:
+      p.color = 0xFFFFFFFFu, FillArea(d.t, l, t, r, b, p);
+      break;
+    case DSTINVERT:
+      p.kind = Paint::Xor, FillArea(d.t, l, t, r, b, p);
+      break;
+    default:
+      return FALSE;
   }
   return TRUE;
 }
@@ -952,10 +966,18 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
         if (monoSrc) v = ((v & 0xFFFFFFu) == 0xFFFFFFu) ? bg : fg;
         if (monoDst) v = (v == (srcBk | 0xFF000000u)) ? 0xFFFFFFFFu : 0xFF000000u;
         switch (rop) {
-          case SRCAND: dp[k] &= v; break;
-          case SRCPAINT: dp[k] |= v; break;
-          case SRCINVERT: dp[k] = (dp[k] ^ v) | 0xFF000000u; break;
-          default: dp[k] = v; break;
+          case SRCAND:
+            dp[k] &= v;
+            break;
+          case SRCPAINT:
+            dp[k] |= v;
+            break;
+          case SRCINVERT:
+            dp[k] = (dp[k] ^ v) | 0xFF000000u;
+            break;
+          default:
+            dp[k] = v;
+            break;
         }
       }
     }

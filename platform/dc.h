@@ -212,8 +212,8 @@ class QUARLEN_API CDC {
   CPoint GetCurrentPosition() const;
 
   // ---- Clipping (results: ERROR 0, NULLREGION 1, SIMPLEREGION 2, COMPLEXREGION 3) ----
-  int SelectClipRgn(CRgn* region);                // device units; null removes the clip
-  int SelectClipRgn(CRgn* region, int mode);      // = ExtSelectClipRgn
+  int SelectClipRgn(CRgn* region);            // device units; null removes the clip
+  int SelectClipRgn(CRgn* region, int mode);  // = ExtSelectClipRgn
   int ExtSelectClipRgn(HRGN region, int mode);
   int IntersectClipRect(int left, int top, int right, int bottom);  // logical units
   int IntersectClipRect(LPCRECT rect);
@@ -253,8 +253,8 @@ class QUARLEN_API CDC {
 
   // ---- Bitmaps ----
   BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
-  BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc,
-                  int srcWidth, int srcHeight, DWORD rop);
+  BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, DWORD rop);
 
   // ---- Text ----
   BOOL TextOut(int x, int y, LPCWSTR text, int count);
@@ -317,8 +317,8 @@ QUARLEN_API BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int xSta
                      int xEnd, int yEnd);
 QUARLEN_API int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
 QUARLEN_API int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush);
-QUARLEN_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc,
-                        int ySrc, DWORD rop);
+QUARLEN_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
+                        DWORD rop);
 QUARLEN_API BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count);
 QUARLEN_API int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format);
 QUARLEN_API BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size);
@@ -326,8 +326,8 @@ QUARLEN_API BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* metrics);
 QUARLEN_API BOOL DrawFocusRect(HDC hdc, const RECT* rect);
 QUARLEN_API BOOL DrawFrameControl(HDC hdc, LPRECT rect, UINT type, UINT state);
 QUARLEN_API BOOL DrawEdge(HDC hdc, LPRECT rect, UINT edge, UINT flags);
-QUARLEN_API BOOL DrawStateW(HDC hdc, HBRUSH fore, DRAWSTATEPROC output, LPARAM data,
-                            WPARAM wData, int x, int y, int cx, int cy, UINT flags);
+QUARLEN_API BOOL DrawStateW(HDC hdc, HBRUSH fore, DRAWSTATEPROC output, LPARAM data, WPARAM wData,
+                            int x, int y, int cx, int cy, UINT flags);
 QUARLEN_API BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 QUARLEN_API COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 QUARLEN_API COLORREF GetPixel(HDC hdc, int x, int y);

@@ -49,8 +49,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   return b ? static_cast<HBITMAP>(RegisterObject(b)) : nullptr;
 }
 
-#define QN_DC(h, fail)             \
-  CDC* dc = CDC::FromHandle(h);    \
+#define QN_DC(h, fail)          \
+  CDC* dc = CDC::FromHandle(h); \
   if (!dc) return fail
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
@@ -160,8 +160,7 @@ int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
   dc->FrameRect(rect, b);
   return 1;
 }
-BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-            DWORD rop) {
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
   QN_DC(dest, FALSE);
   return dc->BitBlt(x, y, width, height, CDC::FromHandle(src), xSrc, ySrc, rop);
 }
@@ -197,21 +196,24 @@ BOOL DrawEdge(HDC hdc, LPRECT rect, UINT edge, UINT flags) {
   QN_DC(hdc, FALSE);
   return dc->DrawEdge(rect, edge, flags);
 }
-BOOL DrawStateW(HDC hdc, HBRUSH fore, DRAWSTATEPROC output, LPARAM data, WPARAM wData, int x,
-                int y, int cx, int cy, UINT flags) {
+BOOL DrawStateW(HDC hdc, HBRUSH fore, DRAWSTATEPROC output, LPARAM data, WPARAM wData, int x, int y,
+                int cx, int cy, UINT flags) {
   QN_DC(hdc, FALSE);
   const CPoint pt(x, y);
   const CSize size(cx, cy);
   switch (flags & 0x000F) {
     case DST_TEXT:
     case DST_PREFIXTEXT:
-      return dc->DrawState(pt, size, reinterpret_cast<LPCWSTR>(data),
-                           flags & ~UINT(0x000F), (flags & 0x000F) == DST_PREFIXTEXT,
-                           int(wData), fore);
-    case DST_ICON: return dc->DrawState(pt, size, reinterpret_cast<HICON>(data), flags, fore);
-    case DST_BITMAP: return dc->DrawState(pt, size, reinterpret_cast<HBITMAP>(data), flags, fore);
-    case DST_COMPLEX: return output ? output(hdc, data, wData, cx, cy) : FALSE;
-    default: return FALSE;
+      return dc->DrawState(pt, size, reinterpret_cast<LPCWSTR>(data), flags & ~UINT(0x000F),
+                           (flags & 0x000F) == DST_PREFIXTEXT, int(wData), fore);
+    case DST_ICON:
+      return dc->DrawState(pt, size, reinterpret_cast<HICON>(data), flags, fore);
+    case DST_BITMAP:
+      return dc->DrawState(pt, size, reinterpret_cast<HBITMAP>(data), flags, fore);
+    case DST_COMPLEX:
+      return output ? output(hdc, data, wData, cx, cy) : FALSE;
+    default:
+      return FALSE;
   }
 }
 BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) {

@@ -38,8 +38,8 @@ QString StripPrefix(const QString& s, int* underline) {
 
 namespace quarlen::detail {
 
-int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque,
-                    const QRect* clipRect, const QRect* opaqueRect, int underline) {
+int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
+                    const QRect* opaqueRect, int underline) {
   const FontData* f = st.font.get();
   if (!f) return 0;
   const int cx = TextWidth(*f, s);
@@ -58,15 +58,25 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque,
   if (f->angle != 0) p.rotate(-f->angle);
   int x0 = 0;
   switch (align & 6) {
-    case TA_RIGHT: x0 = -cx; break;
-    case TA_CENTER: x0 = -cx / 2; break;
-    default: break;
+    case TA_RIGHT:
+      x0 = -cx;
+      break;
+    case TA_CENTER:
+      x0 = -cx / 2;
+      break;
+    default:
+      break;
   }
   int base = f->ascent;  // TA_TOP
   switch (align & 24) {
-    case TA_BOTTOM: base = -f->descent; break;
-    case TA_BASELINE: base = 0; break;
-    default: break;
+    case TA_BOTTOM:
+      base = -f->descent;
+      break;
+    case TA_BASELINE:
+      base = 0;
+      break;
+    default:
+      break;
   }
   const QRect box(x0, base - f->ascent, cx, f->ascent + f->descent);
   if (opaque) p.fillRect(box, QColorOf(st.bk));
@@ -91,8 +101,8 @@ BOOL CDC::TextOut(int x, int y, LPCWSTR text, int count) {
   DCImpl& d = *Impl();
   const bool updateCP = (d.st.align & TA_UPDATECP) != 0;
   const i64 lx = updateCP ? d.st.cp.x : x, ly = updateCP ? d.st.cp.y : y;
-  const int cx = d.TextRun(d.DevX(lx), d.DevY(ly), s, d.st.align, d.st.bkMode == OPAQUE, nullptr,
-                           nullptr, -1);
+  const int cx =
+      d.TextRun(d.DevX(lx), d.DevY(ly), s, d.st.align, d.st.bkMode == OPAQUE, nullptr, nullptr, -1);
   if (updateCP) d.st.cp.x = quarlen::detail::AddLong(d.st.cp.x, cx);
   return TRUE;
 }
@@ -110,8 +120,8 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UIN
   const bool clipped = rect && (options & ETO_CLIPPED);
   const QRect none;
   d.TextRun(d.DevX(x), d.DevY(y), ToQString(text, text ? int(std::min<UINT>(count, 1u << 24)) : 0),
-            d.st.align, d.st.bkMode == OPAQUE, clipped ? &r : nullptr,
-            opaqueRect ? &r : nullptr, -1);
+            d.st.align, d.st.bkMode == OPAQUE, clipped ? &r : nullptr, opaqueRect ? &r : nullptr,
+            -1);
   return TRUE;
 }
 
@@ -161,7 +171,8 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
     all.remove(QLatin1Char('\n'));
     lines << all;
   } else {
-    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString& para : all.split(QLatin1Char('\n'))) {
       if (!(format & DT_WORDBREAK)) {
         lines << para;
@@ -264,8 +275,8 @@ namespace quarlen::detail {
 
 // Shared by the DrawState overloads. `image` is the picture (icon: ARGB with alpha; bitmap:
 // opaque; text: glyph alpha on transparent); device position and size.
-static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, i64 x, i64 y,
-                           UINT flags, HBRUSH brush) {
+static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, i64 x, i64 y, UINT flags,
+                           HBRUSH brush) {
   if (image.isNull()) return TRUE;
   Draw d;
   if (!impl.Begin(d)) return TRUE;
@@ -363,23 +374,40 @@ BOOL CDC::DrawIcon(int x, int y, HICON icon) {
 
 DWORD GetSysColor(int index) {
   switch (index) {
-    case COLOR_SCROLLBAR: return RGB(200, 200, 200);
-    case COLOR_BACKGROUND: return RGB(0, 0, 0);
-    case COLOR_WINDOW: return RGB(255, 255, 255);
-    case COLOR_WINDOWFRAME: return RGB(100, 100, 100);
-    case COLOR_WINDOWTEXT: return RGB(0, 0, 0);
-    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
-    case COLOR_HIGHLIGHTTEXT: return RGB(255, 255, 255);
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    case COLOR_BTNSHADOW: return RGB(160, 160, 160);
-    case COLOR_GRAYTEXT: return RGB(109, 109, 109);
-    case COLOR_BTNTEXT: return RGB(0, 0, 0);
-    case COLOR_BTNHIGHLIGHT: return RGB(255, 255, 255);
-    case COLOR_3DDKSHADOW: return RGB(105, 105, 105);
-    case COLOR_3DLIGHT: return RGB(227, 227, 227);
-    case COLOR_INFOTEXT: return RGB(0, 0, 0);
-    case COLOR_INFOBK: return RGB(255, 255, 225);
-    default: return 0;
+    case COLOR_SCROLLBAR:
+      return RGB(200, 200, 200);
+    case COLOR_BACKGROUND:
+      return RGB(0, 0, 0);
+    case COLOR_WINDOW:
+      return RGB(255, 255, 255);
+    case COLOR_WINDOWFRAME:
+      return RGB(100, 100, 100);
+    case COLOR_WINDOWTEXT:
+      return RGB(0, 0, 0);
+    case COLOR_HIGHLIGHT:
+      return RGB(0, 120, 215);
+    case COLOR_HIGHLIGHTTEXT:
+      return RGB(255, 255, 255);
+    case COLOR_BTNFACE:
+      return RGB(240, 240, 240);
+    case COLOR_BTNSHADOW:
+      return RGB(160, 160, 160);
+    case COLOR_GRAYTEXT:
+      return RGB(109, 109, 109);
+    case COLOR_BTNTEXT:
+      return RGB(0, 0, 0);
+    case COLOR_BTNHIGHLIGHT:
+      return RGB(255, 255, 255);
+    case COLOR_3DDKSHADOW:
+      return RGB(105, 105, 105);
+    case COLOR_3DLIGHT:
+      return RGB(227, 227, 227);
+    case COLOR_INFOTEXT:
+      return RGB(0, 0, 0);
+    case COLOR_INFOBK:
+      return RGB(255, 255, 225);
+    default:
+      return 0;
   }
 }
 

@@ -18,7 +18,8 @@ std::atomic<bool> g_smoothing{true};
 
 QString FaceOf(const LOGFONTW& lf) {
   QString face;
-  for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) face += QChar(char16_t(lf.lfFaceName[i]));
+  for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i)
+    face += QChar(char16_t(lf.lfFaceName[i]));
   const QString key = face.toLower();
   // Faces every Windows desktop has, mapped to metric-similar faces that are installed here.
   if (key == "ms sans serif" || key == "microsoft sans serif" || key == "ms shell dlg" ||
@@ -40,11 +41,16 @@ QString FaceOf(const LOGFONTW& lf) {
 
 QFont::StyleHint HintOf(const LOGFONTW& lf) {
   switch (lf.lfPitchAndFamily & 0xF0) {
-    case FF_ROMAN: return QFont::Serif;
-    case FF_MODERN: return QFont::TypeWriter;
-    case FF_SCRIPT: return QFont::Cursive;
-    case FF_DECORATIVE: return QFont::Decorative;
-    default: return QFont::SansSerif;
+    case FF_ROMAN:
+      return QFont::Serif;
+    case FF_MODERN:
+      return QFont::TypeWriter;
+    case FF_SCRIPT:
+      return QFont::Cursive;
+    case FF_DECORATIVE:
+      return QFont::Decorative;
+    default:
+      return QFont::SansSerif;
   }
 }
 
@@ -138,9 +144,8 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
   tm.tmStruckOut = lf.lfStrikeOut;
   // The pitch bit is inverted: set means variable pitch.
   const bool fixed = QFontInfo(font).fixedPitch();
-  tm.tmPitchAndFamily =
-      BYTE((lf.lfPitchAndFamily & 0xF0) | (fixed ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR |
-           TMPF_TRUETYPE);
+  tm.tmPitchAndFamily = BYTE((lf.lfPitchAndFamily & 0xF0) | (fixed ? 0 : TMPF_FIXED_PITCH) |
+                             TMPF_VECTOR | TMPF_TRUETYPE);
   tm.tmCharSet = lf.lfCharSet;
   // Escapement in tenths of a degree, counter-clockwise on screen.
   f->angle = double(lf.lfEscapement % 3600) / 10.0;

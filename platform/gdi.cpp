@@ -30,12 +30,18 @@ Table& table() {
 
 std::unique_ptr<CGdiObject> NewWrapper(GdiKind kind) {
   switch (kind) {
-    case GdiKind::Pen: return std::make_unique<CPen>();
-    case GdiKind::Brush: return std::make_unique<CBrush>();
-    case GdiKind::Font: return std::make_unique<CFont>();
-    case GdiKind::Bitmap: return std::make_unique<CBitmap>();
-    case GdiKind::Region: return std::make_unique<CRgn>();
-    case GdiKind::Icon: return std::make_unique<CGdiObject>();
+    case GdiKind::Pen:
+      return std::make_unique<CPen>();
+    case GdiKind::Brush:
+      return std::make_unique<CBrush>();
+    case GdiKind::Font:
+      return std::make_unique<CFont>();
+    case GdiKind::Bitmap:
+      return std::make_unique<CBitmap>();
+    case GdiKind::Region:
+      return std::make_unique<CRgn>();
+    case GdiKind::Icon:
+      return std::make_unique<CGdiObject>();
   }
   return nullptr;
 }
@@ -294,12 +300,23 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
   QRegion* b = RegionOf(src2);
   if (mode != RGN_COPY && !b) return ERROR;
   switch (mode) {
-    case RGN_AND: *d = *a & *b; break;
-    case RGN_OR: *d = *a | *b; break;
-    case RGN_XOR: *d = *a ^ *b; break;
-    case RGN_DIFF: *d = *a - *b; break;
-    case RGN_COPY: *d = *a; break;
-    default: return ERROR;
+    case RGN_AND:
+      *d = *a & *b;
+      break;
+    case RGN_OR:
+      *d = *a | *b;
+      break;
+    case RGN_XOR:
+      *d = *a ^ *b;
+      break;
+    case RGN_DIFF:
+      *d = *a - *b;
+      break;
+    case RGN_COPY:
+      *d = *a;
+      break;
+    default:
+      return ERROR;
   }
   return Complexity(*d);
 }
@@ -361,15 +378,22 @@ int GetObjectW(HGDIOBJ object, int size, void* out) {
       LOGBRUSH lb{b->style, b->color, ULONG_PTR(b->hatch)};
       return copy(lb);
     }
-    case GdiKind::Font: return copy(std::static_pointer_cast<FontData>(d)->logFont);
+    case GdiKind::Font:
+      return copy(std::static_pointer_cast<FontData>(d)->logFont);
     case GdiKind::Bitmap: {
       auto b = std::static_pointer_cast<BitmapData>(d);
       std::lock_guard g(b->surface->lock);
-      BITMAP bm{0, b->surface->image.width(), b->surface->image.height(),
-                b->surface->image.width() * 4, 1, WORD(b->monochrome ? 1 : 32), nullptr};
+      BITMAP bm{0,
+                b->surface->image.width(),
+                b->surface->image.height(),
+                b->surface->image.width() * 4,
+                1,
+                WORD(b->monochrome ? 1 : 32),
+                nullptr};
       return copy(bm);
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -426,7 +450,9 @@ BOOL CBrush::CreateSolidBrush(COLORREF color) { return Attach(::CreateSolidBrush
 BOOL CBrush::CreateHatchBrush(int hatchStyle, COLORREF color) {
   return Attach(::CreateHatchBrush(hatchStyle, color));
 }
-BOOL CBrush::CreateSysColorBrush(int index) { return Attach(::CreateSolidBrush(GetSysColor(index))); }
+BOOL CBrush::CreateSysColorBrush(int index) {
+  return Attach(::CreateSolidBrush(GetSysColor(index)));
+}
 CBrush* CBrush::FromHandle(HBRUSH brush) {
   return Lookup<BrushData>(brush, GdiKind::Brush) ? static_cast<CBrush*>(WrapperOf(brush))
                                                   : nullptr;

@@ -35,9 +35,7 @@ bool Store(UINT type, UINT id, QImage image) {
   return true;
 }
 
-QImage FromFile(const wchar_t* path) {
-  return path ? QImage(ToQString(path, -1)) : QImage();
-}
+QImage FromFile(const wchar_t* path) { return path ? QImage(ToQString(path, -1)) : QImage(); }
 
 QImage FromData(const void* data, std::size_t size) {
   if (!data || size == 0 || size > (std::size_t(1) << 30)) return QImage();
@@ -117,7 +115,8 @@ HANDLE LoadImageW(HINSTANCE, LPCWSTR name, UINT type, int cx, int cy, UINT flags
     if (cy == 0) cy = 32;
   }
   img = Sized(img, cx, cy, type != IMAGE_BITMAP);
-  if (flags & LR_MONOCHROME) img = img.convertToFormat(QImage::Format_Mono).convertToFormat(QImage::Format_ARGB32);
+  if (flags & LR_MONOCHROME)
+    img = img.convertToFormat(QImage::Format_Mono).convertToFormat(QImage::Format_ARGB32);
   return Make(type, img);
 }
 

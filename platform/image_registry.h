@@ -67,8 +67,7 @@ QUARLEN_API HBITMAP CreateMappedBitmap(HINSTANCE instance, INT_PTR idBitmap, UIN
 QUARLEN_API HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
 QUARLEN_API BOOL DestroyIcon(HICON icon);
 
-inline HANDLE LoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy,
-                        UINT flags) {
+inline HANDLE LoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
   return LoadImageW(instance, name, type, cx, cy, flags);
 }
 inline HICON LoadIcon(HINSTANCE instance, LPCWSTR name) { return LoadIconW(instance, name); }

@@ -45,13 +45,19 @@ QStyleOptionButton ButtonOption(int state, const QRect& r) {
   opt.palette = QApplication::palette();
   opt.state = QStyle::State_Enabled | QStyle::State_Raised;
   switch (state) {
-    case PBS_HOT: opt.state |= QStyle::State_MouseOver; break;
+    case PBS_HOT:
+      opt.state |= QStyle::State_MouseOver;
+      break;
     case PBS_PRESSED:
       opt.state |= QStyle::State_Sunken | QStyle::State_On;
       opt.state &= ~QStyle::State_Raised;
       break;
-    case PBS_DISABLED: opt.state &= ~QStyle::State_Enabled; break;
-    case PBS_DEFAULTED: opt.features |= QStyleOptionButton::DefaultButton; break;
+    case PBS_DISABLED:
+      opt.state &= ~QStyle::State_Enabled;
+      break;
+    case PBS_DEFAULTED:
+      opt.features |= QStyleOptionButton::DefaultButton;
+      break;
     default:
       // Combined owner-draw states (focus + selected ...) read as pressed when odd above 5.
       if (state > PBS_DEFAULTED) {
@@ -108,7 +114,8 @@ HRESULT DrawThemeBackground(HTHEME theme, HDC hdc, int part, int state, const RE
   if (part != BP_PUSHBUTTON) return E_INVALIDARG;
   if (!StyleUsable()) {
     RECT r = *rect;
-    dc->DrawFrameControl(&r, DFC_BUTTON, DFCS_BUTTONPUSH | (state == PBS_PRESSED ? UINT(DFCS_PUSHED) : 0u));
+    dc->DrawFrameControl(&r, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | (state == PBS_PRESSED ? UINT(DFCS_PUSHED) : 0u));
     return S_OK;
   }
   DCImpl& d = *dc->Impl();
@@ -191,8 +198,10 @@ HMODULE LoadLibraryW(LPCWSTR name) {
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   if (!name) return nullptr;
-  if (module == kUxTheme && std::strcmp(name, "IsAppThemed") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&AppThemedProc));
-  if (module == kUxTheme && std::strcmp(name, "IsThemeActive") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ThemeActiveProc));
+  if (module == kUxTheme && std::strcmp(name, "IsAppThemed") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&AppThemedProc));
+  if (module == kUxTheme && std::strcmp(name, "IsThemeActive") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ThemeActiveProc));
   if (module == kComCtl && std::strcmp(name, "DllGetVersion") == 0)
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&DllGetVersionProc));
   return nullptr;

@@ -43,13 +43,13 @@ struct BrushData : GdiData {
 struct FontData : GdiData {
   FontData() : GdiData(GdiKind::Font) {}
   LOGFONTW logFont{};
-  QFont font;        // the Qt font the logical font maps to; use FontFor() to draw or measure
+  QFont font;  // the Qt font the logical font maps to; use FontFor() to draw or measure
   std::uint64_t id = 0;
   std::thread::id creator;  // the thread that may use `font` itself
   bool smoothing = true;
-  int pixelSize = 12;       // em size of `font`, pixels
-  int ascent = 0;    // pixels above the baseline
-  int descent = 0;   // pixels below it
+  int pixelSize = 12;  // em size of `font`, pixels
+  int ascent = 0;      // pixels above the baseline
+  int descent = 0;     // pixels below it
   TEXTMETRICW metrics{};
   double angle = 0;  // escapement, degrees counter-clockwise on screen
 };

@@ -40,7 +40,9 @@ namespace {
 void PaintRow(PixelTarget& t, int y, int x0, int x1, const Paint& p) {
   std::uint32_t* row = t.bits + y * t.stride;
   switch (p.kind) {
-    case Paint::Solid: std::fill(row + x0, row + x1, p.color); break;
+    case Paint::Solid:
+      std::fill(row + x0, row + x1, p.color);
+      break;
     case Paint::Xor:
       for (int x = x0; x < x1; ++x) row[x] ^= 0x00FFFFFFu;
       break;
@@ -91,11 +93,20 @@ void DashPattern(int style, const int** dashes, int* count, int* period) {
   *count = 0;
   *period = 0;
   switch (style) {
-    case 1: *dashes = dash, *count = 2; break;
-    case 2: *dashes = dot, *count = 2; break;
-    case 3: *dashes = dashDot, *count = 4; break;
-    case 4: *dashes = dashDotDot, *count = 6; break;
-    default: return;
+    case 1:
+      *dashes = dash, *count = 2;
+      break;
+    case 2:
+      *dashes = dot, *count = 2;
+      break;
+    case 3:
+      *dashes = dashDot, *count = 4;
+      break;
+    case 4:
+      *dashes = dashDotDot, *count = 6;
+      break;
+    default:
+      return;
   }
   for (int i = 0; i < *count; ++i) *period += (*dashes)[i];
 }
@@ -201,7 +212,8 @@ i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen,
     minX = std::min(minX, x), maxX = std::max(maxX, x);
     minY = std::min(minY, y), maxY = std::max(maxY, y);
   });
-  if (minX <= maxX) t.Touch(QRect(int(minX), int(minY), int(maxX - minX + 1), int(maxY - minY + 1)));
+  if (minX <= maxX)
+    t.Touch(QRect(int(minX), int(minY), int(maxX - minX + 1), int(maxY - minY + 1)));
   return period ? (base + w.M) % period : phase + w.M;
 }
 
@@ -259,8 +271,7 @@ void EllipseBox(i64 x0, i64 y0, i64 x1, i64 y1, F&& plot) {
 
 }  // namespace
 
-std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch,
-                                  const QRect& keep) {
+std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const QRect& keep) {
   std::vector<P64> pts;
   if (r <= l || b <= t || cw <= 0 || ch <= 0 || cw > kMaxCurveSize || ch > kMaxCurveSize)
     return pts;

@@ -121,7 +121,8 @@ TEST(Theme, ClassicSwitchAndThemeCheckLibraries) {
   EXPECT_EQ(OpenThemeData(nullptr, L"Unknown"), nullptr);
   HMODULE ux = LoadLibraryW(L"uxtheme.dll");
   ASSERT_NE(ux, nullptr);
-  auto themed = reinterpret_cast<BOOL (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(ux, "IsAppThemed")));
+  auto themed =
+      reinterpret_cast<BOOL (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(ux, "IsAppThemed")));
   ASSERT_NE(themed, nullptr);
   EXPECT_TRUE(themed());
   EXPECT_EQ(GetProcAddress(ux, "Nothing"), nullptr);
@@ -156,8 +157,8 @@ TEST(Theme, PushButtonBackgroundStaysInsideItsRectangle) {
   EXPECT_LE(ink.bottom, 35);
   EXPECT_FALSE(cv.Ink().empty());
   RECT content{};
-  ASSERT_EQ(GetThemeBackgroundContentRect(theme, cv.dc.GetSafeHdc(), BP_PUSHBUTTON, PBS_NORMAL,
-                                          &rc, &content),
+  ASSERT_EQ(GetThemeBackgroundContentRect(theme, cv.dc.GetSafeHdc(), BP_PUSHBUTTON, PBS_NORMAL, &rc,
+                                          &content),
             S_OK);
   EXPECT_GE(content.left, rc.left);
   EXPECT_LE(content.right, rc.right);

@@ -34,11 +34,10 @@ TEST_P(FillRectTest, CoversLeftTopButNotRightBottom) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rects, FillRectTest,
-    ::testing::Values(FillCase{{2, 3, 10, 7}, {2, 3, 10, 7}},
-                      FillCase{{0, 0, 1, 1}, {0, 0, 1, 1}},
-                      FillCase{{5, 5, 5, 9}, {0, 0, 0, 0}},         // zero width
-                      FillCase{{10, 10, 2, 20}, {0, 0, 0, 0}},      // inverted: nothing
-                      FillCase{{-5, -5, 3, 2}, {0, 0, 3, 2}},       // clipped at the surface
+    ::testing::Values(FillCase{{2, 3, 10, 7}, {2, 3, 10, 7}}, FillCase{{0, 0, 1, 1}, {0, 0, 1, 1}},
+                      FillCase{{5, 5, 5, 9}, {0, 0, 0, 0}},     // zero width
+                      FillCase{{10, 10, 2, 20}, {0, 0, 0, 0}},  // inverted: nothing
+                      FillCase{{-5, -5, 3, 2}, {0, 0, 3, 2}},   // clipped at the surface
                       FillCase{{60, 60, INT_MAX, INT_MAX}, {60, 60, 64, 64}},
                       FillCase{{INT_MIN, INT_MIN, INT_MAX, 1}, {0, 0, 64, 1}}));
 
@@ -82,8 +81,8 @@ TEST_P(RectangleTest, FrameOnEdgePixelsInteriorInside) {
   std::set<std::pair<int, int>> frame;
   if (c.frame.right > c.frame.left) {
     auto all = RectPixels(c.frame.left, c.frame.top, c.frame.right, c.frame.bottom);
-    auto inner = RectPixels(c.frame.left + 1, c.frame.top + 1, c.frame.right - 1,
-                            c.frame.bottom - 1);
+    auto inner =
+        RectPixels(c.frame.left + 1, c.frame.top + 1, c.frame.right - 1, c.frame.bottom - 1);
     for (auto p : inner) all.erase(p);
     frame = all;
   }
@@ -133,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{POINT{5, 5}, POINT{5, 40}}, std::pair{POINT{5, 40}, POINT{5, 5}},
                       std::pair{POINT{5, 5}, POINT{40, 17}}, std::pair{POINT{5, 5}, POINT{17, 40}},
                       std::pair{POINT{40, 5}, POINT{5, 17}}, std::pair{POINT{40, 5}, POINT{28, 40}},
-                      std::pair{POINT{40, 40}, POINT{5, 28}}, std::pair{POINT{40, 40}, POINT{28, 5}},
+                      std::pair{POINT{40, 40}, POINT{5, 28}},
+                      std::pair{POINT{40, 40}, POINT{28, 5}},
                       std::pair{POINT{5, 40}, POINT{40, 28}}, std::pair{POINT{5, 40}, POINT{17, 5}},
                       std::pair{POINT{5, 5}, POINT{25, 25}}, std::pair{POINT{25, 5}, POINT{5, 25}},
                       std::pair{POINT{5, 5}, POINT{11, 9}}, std::pair{POINT{11, 9}, POINT{5, 5}}));
@@ -425,11 +425,11 @@ TEST(RoundRect, CornersAreCutAndEdgesStraight) {
   cv.dc.SelectObject(&pen);
   cv.dc.RoundRect(5, 5, 45, 30, 10, 10);
   EXPECT_EQ(cv.InkBox(), (RECT{5, 5, 45, 30}));
-  EXPECT_EQ(cv.At(5, 5), kWhite);  // corner cut
-  EXPECT_EQ(cv.At(25, 5), kRed);   // top edge
-  EXPECT_EQ(cv.At(25, 29), kRed);  // bottom edge
-  EXPECT_EQ(cv.At(5, 17), kRed);   // left edge
-  EXPECT_EQ(cv.At(44, 17), kRed);  // right edge
+  EXPECT_EQ(cv.At(5, 5), kWhite);    // corner cut
+  EXPECT_EQ(cv.At(25, 5), kRed);     // top edge
+  EXPECT_EQ(cv.At(25, 29), kRed);    // bottom edge
+  EXPECT_EQ(cv.At(5, 17), kRed);     // left edge
+  EXPECT_EQ(cv.At(44, 17), kRed);    // right edge
   EXPECT_EQ(cv.At(25, 17), kWhite);  // white brush inside
   // A RoundRect with the whole box as corner is the ellipse.
   Canvas e, r;

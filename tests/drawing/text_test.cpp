@@ -268,8 +268,8 @@ TEST(DrawText, WordBreakWrapsAndNoClipOverflows) {
   over.dc.SetBkColor(kBlue);
   RECT small{10, 10, 14, 14};
   over.dc.DrawText(L"Wide", -1, &small, DT_SINGLELINE | DT_NOCLIP);
-  EXPECT_EQ(over.InkBox(), (RECT{10, 10, 10 + over.dc.GetTextExtent(L"Wide", 4).cx,
-                                 10 + tm.tmHeight}));
+  EXPECT_EQ(over.InkBox(),
+            (RECT{10, 10, 10 + over.dc.GetTextExtent(L"Wide", 4).cx, 10 + tm.tmHeight}));
 }
 
 TEST(Text, ExtTextOutOpaqueRectangleAndClipping) {
@@ -321,9 +321,9 @@ TEST(FrameControl, RaisedAndPushedPushButton) {
     UINT state;
     int outerTL, outerBR, innerTL, innerBR;
   };
-  for (const Case& c : {Case{0, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW},
-                        Case{DFCS_PUSHED, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW,
-                             COLOR_3DLIGHT}}) {
+  for (const Case& c :
+       {Case{0, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW},
+        Case{DFCS_PUSHED, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DLIGHT}}) {
     Canvas cv(40, 30);
     RECT rc{2, 2, 32, 22};
     ASSERT_TRUE(cv.dc.DrawFrameControl(&rc, DFC_BUTTON, DFCS_BUTTONPUSH | c.state));
