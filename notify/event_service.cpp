@@ -323,12 +323,16 @@ void Dispatch(Service& s, bool immediate, unsigned number, std::uintptr_t w, std
   for (std::size_t i = 0; i < table.regs.size();) {
     const Registration& r = table.regs[i];
     const unsigned id = r.id;
-    const bool skip = IsSync(r.control) != immediate ||
+    const bool skip = IsSync(r.control) != immediate || !Accepts(w, r.wMask, r.wValue) ||
+                      !Accepts(l, r.lMask, r.lValue) ||
                       (senderKey != 0 && r.clientIndex < s.clients.size() &&
-                       s.clients[r.clientIndex].key == senderKey) ||
-                      !Accepts(w, r.wMask, r.wValue) || !Accepts(l, r.lMask, r.lValue);
-    if (!skip) DispatchOne(s, table, i, number, w, l, flags);
-    i = NextIndex(table, i, id);
+                       s.clients[r.clientIndex].key == senderKey);
+    if (skip) {
+      ++i;
+      continue;
+    }
+    DispatchOne(s, table, i, number, w, l, flags);
+    i = NextIndex(table, i, id);  // the delivery may have changed the table
   }
 }
 
