@@ -15,7 +15,10 @@
 // first is always safe. Create must come before SetRuler, drawing or input.
 //
 // Locking: every operation that reads or writes the drawn, pending or reference state holds the
-// object's recursive lock; the plain getters and GetCursorWidth do not.
+// object's recursive lock; the plain getters and GetCursorWidth do not. A drag writes the
+// position (which sends event 1619 and, on release, 1623) with the lock released: the event
+// service delivers to this cursor while holding its own lock, so a send made under the object's
+// lock could deadlock against a delivery.
 #include "graphics/dynamic_object.h"
 
 class CPosition;
@@ -92,7 +95,8 @@ class QUARLEN_API CGCursor : public CGODynamic {
   // Draws the line and the shadow line as the cursor does (dc state restored except the
   // background colour and mode).
   void DrawLines(CDC* dc, const CRect& clip, long p);
-  // Base drag step: write the position from the pointer and move the line by pixel.
+  // Base drag step: write the position from the pointer and move the line by pixel. Takes the
+  // object's lock itself; call it without holding the lock.
   int UpdateFromPixel(CPoint* pt);
 
   CPosition* m_refPosition = nullptr;

@@ -1,0 +1,128 @@
+// Cursors: one drag step of a graphic cursor in a full-HD view, from the injected mouse move to
+// the updated surface and its flush to the widget; and the full repaint of the same view.
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include "axis/ruler.h"
+#include "axis/scale_converter.h"
+#include "cursors/graphic_cursor.h"
+#include "cursors/position.h"
+#include "graphics/container.h"
+#include "notify/event_service.h"
+#include "platform/detail/window_registry.h"
+
+namespace {
+
+// Full-window background that copies a prepared image (as a B-scan view does).
+class ImageBackground : public CGObject {
+ public:
+  void Prepare(CDC* like, int cx, int cy) {
+    m_dc.CreateCompatibleDC(like);
+    m_bitmap.CreateCompatibleBitmap(like, cx, cy);
+    m_dc.SelectObject(&m_bitmap);
+    for (int y = 0; y < cy; y += 8) {
+      for (int x = 0; x < cx; x += 8) {
+        m_dc.FillSolidRect(x, y, 8, 8, RGB((x * 7) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF));
+      }
+    }
+  }
+  void OnDraw(CDC* dc, CRect* clip) override {
+    dc->BitBlt(clip->left, clip->top, clip->Width(), clip->Height(), &m_dc, clip->left,
+               clip->top, SRCCOPY);
+  }
+
+ private:
+  CDC m_dc;
+  CBitmap m_bitmap;
+};
+
+struct Scene {
+  static constexpr int kWidth = 1920, kHeight = 1080;
+  CAxe scan, index;
+  CRuler xr, yr;
+  CPosition pos;
+  CWnd parent;
+  CGOContainer container;
+  ImageBackground background;
+  CGCursor cursor;
+  QWidget* widget = nullptr;
+
+  Scene() {
+    event_Init();
+    scan.Create(L"Scan", std_distance, 0.0, 1920.0);
+    index.Create(L"Index", std_distance, 0.0, 1080.0);
+    xr.Create(L"Scan", &scan, 0.0, 0);
+    yr.Create(L"Index", &index, 0.0, 0);
+    pos.Create(L"cursor", &scan, 500.0, 0);
+    parent.Create(nullptr, L"bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, kWidth, kHeight),
+                  nullptr, 0);
+    container.Create(&parent, 1, &xr, &yr, 1, 1);
+    container.MoveWindow(0, 0, kWidth, kHeight);
+    container.ShowWindow(SW_SHOW);
+    container.EnableDoubleBuffering(1);
+    CDC* dc = container.GetDC();
+    background.Prepare(dc, kWidth, kHeight);
+    container.ReleaseDC(dc);
+    container.AddBackground(&background);
+    cursor.Create(&pos);
+    cursor.SetColor(RGB(255, 255, 0));
+    container.AddDynamic(&cursor, 0);
+    container.Redraw();
+    auto rec = quarlen::detail::FindWindowRecord(container.GetSafeHwnd());
+    widget = rec ? rec->widget.data() : nullptr;
+    QCoreApplication::processEvents();
+  }
+  ~Scene() {
+    container.DestroyWindow();
+    parent.DestroyWindow();
+    QCoreApplication::processEvents();
+    event_Terminate();
+  }
+  void Mouse(QEvent::Type type, int x, Qt::MouseButtons held) {
+    const QPointF p(x, 540);
+    QMouseEvent ev(type, p, widget->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton
+                                                                               : Qt::LeftButton,
+                   held, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &ev);
+  }
+};
+
+// One step: injected move -> position written, strips invalidated, container update (double
+// buffered), then the event loop flushes the changed part of the surface to the widget.
+void BM_CursorDrag_1920x1080(benchmark::State& state) {
+  Scene scene;
+  if (scene.widget == nullptr) {
+    state.SkipWithError("no widget");
+    return;
+  }
+  const int p = scene.cursor.GetXScale()->PosToPixel(500.0);
+  scene.Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  int x = p, dir = 1;
+  for (auto _ : state) {
+    x += dir;
+    if (x > 1800 || x < 100) dir = -dir;
+    scene.Mouse(QEvent::MouseMove, x, Qt::LeftButton);
+    QCoreApplication::processEvents();
+  }
+  scene.Mouse(QEvent::MouseButtonRelease, x, Qt::NoButton);
+  if (!scene.cursor.IsCaptured() && scene.pos.GetValue() == 500.0) {
+    state.SkipWithError("the drag did not reach the cursor");
+  }
+}
+BENCHMARK(BM_CursorDrag_1920x1080)->Unit(benchmark::kMicrosecond);
+
+// The same view repainted entirely, flushed likewise: the cost every step would have without
+// strip invalidation.
+void BM_FullRedraw_1920x1080(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    scene.container.Redraw();
+    QCoreApplication::processEvents();
+  }
+}
+BENCHMARK(BM_FullRedraw_1920x1080)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
