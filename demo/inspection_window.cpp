@@ -1,0 +1,149 @@
+#include "demo/inspection_window.h"
+
+#include "axis/unit_set.h"
+
+namespace demo {
+namespace {
+
+// The group id shared by both views: same id, same rulers, cursors and units.
+const vset_groupId kViews(1);
+
+constexpr int kRulerHeight = 28;  // scan and amplitude ruler views
+constexpr int kRulerWidth = 34;   // depth ruler view
+constexpr int kAScanWidth = 240;
+constexpr int kGap = 8;
+constexpr double kMillimetre = 0.001;  // base unit: the metre
+
+constexpr COLORREF kReferenceColour = RGB(220, 0, 0);
+constexpr COLORREF kMeasureColour = RGB(0, 150, 0);
+constexpr COLORREF kDepthColour = RGB(160, 0, 200);
+
+void SetUpCursor(CGNumCursor& cursor, CUnit* unit, COLORREF colour) {
+  cursor.SetUnit(unit);
+  cursor.SetColor(colour);
+  cursor.EnableStep(1, kMillimetre, 0.0);  // values snap to whole millimetres
+}
+
+}  // namespace
+
+InspectionWindow::InspectionWindow(CSize bscanSize) {
+  CreateModel();
+  const CRect frame(0, 0, kRulerWidth + bscanSize.cx + kGap + kAScanWidth,
+                    bscanSize.cy + kRulerHeight);
+  m_frame.Create(nullptr, L"Quarlen demo - inspection view", WS_OVERLAPPEDWINDOW, frame, nullptr,
+                 0);
+  CreateBScan(bscanSize);
+  CreateAScan(bscanSize);
+}
+
+InspectionWindow::~InspectionWindow() {
+  // Views first (they refer to the rulers and cursors), then what the volume set handed out.
+  m_bscan.SetGraphicalRuler(nullptr, nullptr);
+  m_ascan.SetGraphicalRuler(nullptr, nullptr);
+  m_bscan.RemoveAll();
+  m_ascan.RemoveAll();
+  m_trace.reset();
+  m_frame.DestroyWindow();
+  m_volume.vol_DeleteCursor(m_measure);
+  m_volume.vol_DeleteCursor(m_reference);
+  m_volume.vol_DeleteCursor(m_depth);
+  m_volume.vol_DeleteRuler(m_scanRuler);
+  m_volume.vol_DeleteRuler(m_depthRuler);
+  m_volume.vol_DeleteRuler(m_amplitudeRuler);
+}
+
+// The data volume: axis limits (metres), the rulers and cursors of the views' group, and the
+// group's display units (millimetres, percent).
+void InspectionWindow::CreateModel() {
+  m_volume.vol_SetLimits(zel_scan, 0.0, SyntheticBScan::kScanLength);
+  m_volume.vol_SetLimits(zel_ultrasound, 0.0, SyntheticBScan::kDepth);
+  m_volume.vol_SetLimits(zel_amplitude, 0.0, 100.0);
+  m_scanRuler = m_volume.vol_CreateRuler(zel_scan, 0.0, 0, &kViews, nullptr);
+  m_depthRuler = m_volume.vol_CreateRuler(zel_ultrasound, 0.0, 0, &kViews, nullptr);
+  m_amplitudeRuler = m_volume.vol_CreateRuler(zel_amplitude, 0.0, 0, &kViews, nullptr);
+
+  m_reference =
+      m_volume.vol_CreateCursor(zel_scan, quarlen_cursorReference, &kViews, nullptr, nullptr);
+  m_measure =
+      m_volume.vol_CreateCursor(zel_scan, quarlen_cursorMeasure, &kViews, m_reference, nullptr);
+  m_depth =
+      m_volume.vol_CreateCursor(zel_ultrasound, quarlen_cursorReference, &kViews, nullptr, nullptr);
+  m_reference->SetValue(60 * kMillimetre, 0, 1);
+  m_measure->SetValue(130 * kMillimetre, 0, 1);
+  m_depth->SetValue(12 * kMillimetre, 0, 1);
+
+  m_units = m_volume.vol_CreateUnitSet(&kViews, nullptr);
+  m_units->AddSubUnit(zel_scan, unit_distance, 1.0, 0.0, 0.0);  // m, mm, in, mils
+  m_units->AddSubUnit(zel_ultrasound, unit_trueDepth, 1.0, 0.0, 0.0);
+  m_units->AddSubUnit(zel_amplitude, unit_percent, 1.0, 0.0, 0.0);
+}
+
+void InspectionWindow::CreateBScan(CSize size) {
+  CUnit* scanMm = m_units->GetUnit(zel_scan, 1);
+  CUnit* depthMm = m_units->GetUnit(zel_ultrasound, 1);
+
+  // yGrow 0: depth grows downwards, as on the depth ruler view.
+  m_bscan.Create(&m_frame, 100, m_scanRuler, m_depthRuler, 1, 0);
+  m_bscan.MoveWindow(kRulerWidth, 0, size.cx, size.cy);
+  m_bscan.EnableDoubleBuffering(1);
+  m_bscan.AddBackground(&m_image);
+
+  CRect below(kRulerWidth, size.cy, kRulerWidth + size.cx, size.cy + kRulerHeight);
+  m_scanView.Create(&m_frame, m_scanRuler, 1, &below);
+  m_scanView.SetPosition(&below);
+  m_scanView.SetDisplayUnit(scanMm, 1);
+  CRect left(0, 0, kRulerWidth, size.cy);
+  m_depthView.Create(&m_frame, m_depthRuler, 1, &left);
+  m_depthView.SetPosition(&left);
+  m_depthView.SetDisplayUnit(depthMm, 1);
+
+  m_grid.SetColor(RGB(150, 150, 150));
+  m_grid.SetLineType(PS_DOT);  // thin dotted lines keep the data readable
+  m_bscan.Add(&m_grid, CGOContainer::top);
+  m_scanView.SetGrid(&m_grid);
+  m_depthView.SetGrid(&m_grid);
+  m_bscan.SetGraphicalRuler(&m_scanView, &m_depthView);
+
+  // Cursors take the presses on their lines; every other press goes to the tool selector:
+  // left drag zooms, right drag picks (reference and depth cursor jump to the pointer).
+  m_scanCursor.CreateLink(m_reference);
+  SetUpCursor(m_scanCursor, scanMm, kReferenceColour);
+  m_measureCursor.CreateLink(m_measure);
+  SetUpCursor(m_measureCursor, scanMm, kMeasureColour);
+  m_depthCursor.Create(m_depth);
+  SetUpCursor(m_depthCursor, depthMm, kDepthColour);
+  m_zoom.SetMinZoom(8, 8);
+  m_pick.Create(&m_viewConfig, nullptr, 1, m_reference, m_depth);
+  m_pick.EnableStepX(1, kMillimetre, 0.0);
+  m_pick.EnableStepY(1, kMillimetre, 0.0);
+  m_tools.AssociateTool(MK_LBUTTON, &m_zoom);
+  m_tools.AssociateTool(MK_RBUTTON, &m_pick);
+  m_bscan.AddDynamic(&m_tools, CGOContainer::bottom);
+  m_bscan.AddDynamic(&m_depthCursor, CGOContainer::top);
+  m_bscan.AddDynamic(&m_measureCursor, CGOContainer::top);
+  m_bscan.AddDynamic(&m_scanCursor, CGOContainer::top);
+  m_bscan.ShowWindow(SW_SHOW);
+}
+
+void InspectionWindow::CreateAScan(CSize size) {
+  const int left = kRulerWidth + size.cx + kGap;
+  m_ascan.Create(&m_frame, 101, m_amplitudeRuler, m_depthRuler, 1, 0);
+  m_ascan.MoveWindow(left, 0, kAScanWidth, size.cy);
+  m_ascan.EnableDoubleBuffering(1);
+  m_trace = std::make_unique<AScanTrace>(m_data, m_reference);
+  m_ascan.AddBackground(m_trace.get());
+
+  CRect below(left, size.cy, left + kAScanWidth, size.cy + kRulerHeight);
+  m_amplitudeView.Create(&m_frame, m_amplitudeRuler, 1, &below);
+  m_amplitudeView.SetPosition(&below);
+  m_amplitudeView.SetDisplayUnit(m_units->GetUnit(zel_amplitude, 0), 1);
+  m_ascan.SetGraphicalRuler(&m_amplitudeView, nullptr);
+
+  // The same depth cursor as in the B-scan: dragging either moves both.
+  m_ascanDepthCursor.Create(m_depth);
+  SetUpCursor(m_ascanDepthCursor, m_units->GetUnit(zel_ultrasound, 1), kDepthColour);
+  m_ascan.AddDynamic(&m_ascanDepthCursor, CGOContainer::top);
+  m_ascan.ShowWindow(SW_SHOW);
+}
+
+}  // namespace demo

@@ -1,0 +1,84 @@
+#pragma once
+// The demo's inspection window: a B-scan view with a scan ruler below it, a depth ruler on its
+// left and a grid, linked reference/measure cursors on the scan axis, a depth cursor, the zoom
+// tool (left drag on the data) and the pick tool (right drag) chosen through a tool selector;
+// and beside it an A-scan view that shares the depth ruler and the cursors through the volume
+// set and shows the echo at the reference cursor.
+//
+// Everything the views share (rulers, cursors, display units) comes from one volume set with
+// one group id, which is how an application keeps several views of the same data in step.
+#include <memory>
+
+#include "axis/ruler.h"
+#include "cursors/cursor_ex.h"
+#include "cursors/numeric_cursor.h"
+#include "cursors/pick_position.h"
+#include "cursors/volume_set.h"
+#include "cursors/zoom.h"
+#include "demo/scan_views.h"
+#include "graphics/container.h"
+#include "graphics/grid.h"
+#include "graphics/ruler_views.h"
+#include "graphics/tool_select.h"
+#include "platform/window.h"
+
+namespace demo {
+
+class InspectionWindow {
+ public:
+  // bscanSize: the client size of the B-scan view in pixels.
+  explicit InspectionWindow(CSize bscanSize);
+  ~InspectionWindow();
+
+  CWnd& Frame() { return m_frame; }
+  CGOContainer& BScan() { return m_bscan; }
+  CGOContainer& AScan() { return m_ascan; }
+  CRulerEx& ScanRuler() { return *m_scanRuler; }
+  CRulerEx& DepthRuler() { return *m_depthRuler; }
+  CCursorEx& Reference() { return *m_reference; }
+  CCursorEx& Measure() { return *m_measure; }
+  CCursorEx& Depth() { return *m_depth; }
+  // The cursors drawn in the B-scan view (their scales map values to view pixels).
+  CGNumCursor& ReferenceCursor() { return m_scanCursor; }
+  CGNumCursor& DepthCursor() { return m_depthCursor; }
+  const AScanTrace& Trace() const { return *m_trace; }
+  // Millimetres of a value in base units (metres).
+  static double Millimetres(double metres) { return metres * 1000.0; }
+
+ private:
+  void CreateModel();
+  void CreateBScan(CSize size);
+  void CreateAScan(CSize size);
+
+  SyntheticBScan m_data;
+  CVolumeSet m_volume{unit_distance, L"Scan", unit_distance, L"Index"};
+  CRulerEx* m_scanRuler = nullptr;
+  CRulerEx* m_depthRuler = nullptr;
+  CRulerEx* m_amplitudeRuler = nullptr;
+  CCursorEx* m_reference = nullptr;
+  CCursorEx* m_measure = nullptr;
+  CCursorEx* m_depth = nullptr;
+  CUnitSet* m_units = nullptr;
+
+  CFrameWnd m_frame;
+  // B-scan view.
+  CGOContainer m_bscan;
+  BScanImage m_image{m_data};
+  CGGrid m_grid;
+  CGRulerHoriz m_scanView;
+  CGRulerVerti m_depthView;
+  CGNumCursor m_scanCursor;     // reference, linked with the measure cursor
+  CGNumCursor m_measureCursor;  // measure, linked with the reference cursor
+  CGNumCursor m_depthCursor;
+  CGToolSelect m_tools{&m_bscan};
+  CZoom m_zoom{nullptr, 1};
+  CPickPosition m_pick;
+  gview_graphicViewConfig m_viewConfig;
+  // A-scan view.
+  CGOContainer m_ascan;
+  std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
+  CGRulerHoriz m_amplitudeView;
+  CGNumCursor m_ascanDepthCursor;
+};
+
+}  // namespace demo

@@ -1,0 +1,101 @@
+// quarlen-demo: an inspection view built on the library.
+//
+//   quarlen-demo                     a window (offscreen and scripted when there is no display)
+//   quarlen-demo --headless          offscreen: play the script, screenshots to out/
+//   quarlen-demo --script [--exit-after]   play the script in the real window (and quit)
+//   options: --out <dir> (screenshots), --size <w>x<h> (B-scan view), --bench (timings)
+#include <QApplication>
+#include <QWidget>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "demo/inspection_window.h"
+#include "demo/scripted_run.h"
+#include "notify/event_service.h"
+
+namespace {
+
+struct Options {
+  bool headless = false;
+  bool script = false;
+  bool exitAfter = false;
+  bool bench = false;
+  QString out = QStringLiteral("out");
+  CSize size{960, 540};
+};
+
+bool Parse(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (!std::strcmp(a, "--headless")) {
+      o->headless = true;
+    } else if (!std::strcmp(a, "--script")) {
+      o->script = true;
+    } else if (!std::strcmp(a, "--exit-after")) {
+      o->exitAfter = true;
+    } else if (!std::strcmp(a, "--bench")) {
+      o->bench = true;
+    } else if (!std::strcmp(a, "--out") && hasValue) {
+      o->out = QString::fromLocal8Bit(argv[++i]);
+    } else if (!std::strcmp(a, "--size") && hasValue) {
+      int w = 0, h = 0;
+      if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w < 100 || h < 100 || w > 8000 ||
+          h > 8000) {
+        return false;
+      }
+      o->size = CSize(w, h);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto start = std::chrono::steady_clock::now();
+  Options options;
+  if (!Parse(argc, argv, &options)) {
+    std::fprintf(stderr,
+                 "usage: quarlen-demo [--headless] [--script] [--exit-after] [--bench] "
+                 "[--out <dir>] [--size <w>x<h>]\n");
+    return 2;
+  }
+  if (options.headless || (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    options.headless = true;
+  }
+  QApplication app(argc, argv);
+  event_Init();
+  int rc = 0;
+  {
+    demo::InspectionWindow window(options.size);
+    AfxSetMainWnd(&window.Frame());
+    window.Frame().ShowWindow(SW_SHOW);
+    demo::Settle();
+    const double firstFrame =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("first frame: %.0f ms after start (%s)\n", firstFrame,
+                options.headless ? "offscreen" : "window");
+    std::fflush(stdout);
+    if (options.bench) {
+      rc = demo::RunBenchmarks(window);
+    } else if (options.headless || options.script) {
+      rc = demo::RunScript(window, options.out);
+    }
+    if (!options.headless && !options.bench && !(options.script && options.exitAfter)) {
+      rc = app.exec();
+    }
+    AfxSetMainWnd(nullptr);
+  }
+  event_Terminate();
+  return rc;
+}

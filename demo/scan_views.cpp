@@ -1,0 +1,84 @@
+#include "demo/scan_views.h"
+
+#include <vector>
+
+#include "axis/scale_converter.h"
+#include "cursors/position.h"
+#include "notify/event_service.h"
+#include "platform/dc.h"
+#include "platform/gdi.h"
+
+namespace demo {
+
+void BScanImage::OnDraw(CDC* dc, CRect* clip) {
+  CRect r;
+  if (!r.IntersectRect(clip, &m_rect)) return;
+  const int w = r.Width(), h = r.Height();
+  CSC* xs = GetXScale();
+  CSC* ys = GetYScale();
+  // Sample indices of every column and row, then one table look-up per pixel.
+  std::vector<int> columns(w), rows(h);
+  for (int x = 0; x < w; ++x) columns[x] = m_data.ScanIndex(xs->PixelToPos(r.left + x));
+  for (int y = 0; y < h; ++y) rows[y] = m_data.DepthIndex(ys->PixelToPos(r.top + y));
+  std::vector<std::uint32_t> pixels(std::size_t(w) * h);
+  for (int y = 0; y < h; ++y) {
+    std::uint32_t* line = &pixels[std::size_t(y) * w];
+    for (int x = 0; x < w; ++x) {
+      const bool inside = columns[x] >= 0 && rows[y] >= 0;
+      line[x] = inside ? PalettePixel(m_data.AScan(columns[x])[rows[y]]) : 0xFFC0C0C0u;
+    }
+  }
+  CBitmap bitmap;
+  if (!bitmap.CreateBitmap(w, h, 1, 32, pixels.data())) return;
+  CDC mem;
+  mem.CreateCompatibleDC(dc);
+  CBitmap* old = mem.SelectObject(&bitmap);
+  dc->BitBlt(r.left, r.top, w, h, &mem, 0, 0, SRCCOPY);
+  mem.SelectObject(old);
+}
+
+AScanTrace::AScanTrace(const SyntheticBScan& data, CPosition* scanPosition)
+    : m_data(data), m_position(scanPosition), m_scan(scanPosition->GetValue()) {
+  // Same registration as the library's cursors: delayed delivery of the position's changes.
+  m_client = event_RegisterClient(reinterpret_cast<std::uintptr_t>(this), nullptr,
+                                  &CGObject::EventCallback, event_kindCallback4);
+  if (m_client != 0) {
+    event_RegisterEvent(event_positionChanged, m_client, event_libraryControl, 0,
+                        scanPosition->GetID(), 0, event_any);
+  }
+}
+
+AScanTrace::~AScanTrace() {
+  if (m_client != 0) event_UnregisterClient(m_client);
+}
+
+void AScanTrace::OnEvent(unsigned id, WPARAM a, LPARAM b) {
+  if (id == event_positionChanged && a == m_position->GetID()) {
+    m_scan = m_position->GetValue();
+    InvalidateAll();  // sends 1618 to the container, which repaints the trace
+    return;
+  }
+  CGObject::OnEvent(id, a, b);
+}
+
+void AScanTrace::OnDraw(CDC* dc, CRect* clip) {
+  dc->FillSolidRect(clip, RGB(255, 255, 255));
+  const int s = m_data.ScanIndex(m_scan.load());
+  if (s < 0) return;
+  CSC* xs = GetXScale();
+  CSC* ys = GetYScale();
+  const std::uint8_t* samples = m_data.AScan(s);
+  std::vector<POINT> line;
+  line.reserve(m_rect.Height());
+  for (int y = m_rect.top; y < m_rect.bottom; ++y) {
+    const int d = m_data.DepthIndex(ys->PixelToPos(y));
+    const double percent = d < 0 ? 0.0 : samples[d] * (100.0 / 255.0);
+    line.push_back({xs->PosToPixel(percent), y});
+  }
+  CPen pen(PS_SOLID, 1, RGB(0, 60, 200));
+  CPen* old = dc->SelectObject(&pen);
+  dc->Polyline(line.data(), static_cast<int>(line.size()));
+  dc->SelectObject(old);
+}
+
+}  // namespace demo
