@@ -1,0 +1,40 @@
+# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the five
+# screenshots, and the printed cursor values and ruler ranges after each step.
+#   cmake -DDEMO=<exe> -DOUT_DIR=<dir> -DARGS=<args> [-DLAUNCHER=<cmd>] -P check_demo.cmake
+file(REMOVE_RECURSE ${OUT_DIR})
+execute_process(COMMAND ${LAUNCHER} ${DEMO} ${ARGS} --out ${OUT_DIR}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
+message("${out}")
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "demo exited with ${rc}\n${err}")
+endif()
+
+set(expected
+  "start: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  "start: reference 60.0 mm, measure 130.0 mm, depth 12.0 mm, A-scan at 60.0 mm"
+  # The drag moves only the reference; the A-scan follows it.
+  "drag reference: reference 100.0 mm, measure 130.0 mm, depth 12.0 mm, A-scan at 100.0 mm"
+  # Shift+Ctrl moves the pair at its distance.
+  "move pair: reference 130.0 mm, measure 160.0 mm, depth 12.0 mm, A-scan at 130.0 mm"
+  # The band's pixels, not whole millimetres; the A-scan shares the depth ruler.
+  "zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  # The pick snaps the reference and depth cursors to whole millimetres.
+  "pick: reference 150.0 mm, measure 160.0 mm, depth 24.0 mm, A-scan at 150.0 mm"
+  "script done")
+foreach(line IN LISTS expected)
+  string(FIND "${out}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "missing output line: ${line}")
+  endif()
+endforeach()
+
+foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick)
+  set(png ${OUT_DIR}/${shot}.png)
+  if(NOT EXISTS ${png})
+    message(FATAL_ERROR "screenshot not written: ${png}")
+  endif()
+  file(SIZE ${png} size)
+  if(size LESS 10000)
+    message(FATAL_ERROR "screenshot too small to hold the views: ${png} (${size} bytes)")
+  endif()
+endforeach()
