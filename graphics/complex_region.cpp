@@ -1,5 +1,6 @@
 #include "graphics/complex_region.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace quarlen::detail {
@@ -11,15 +12,20 @@ std::int64_t Area(const CRect& r) {
          (static_cast<std::int64_t>(r.bottom) - r.top);
 }
 
+// The rectangle rules of IntersectRect and UnionRect, inline: the merge runs for every
+// invalidation, and a full region needs a dozen of these tests per addition.
+bool IsEmptyRect(const CRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
 bool Overlap(const CRect& a, const CRect& b) {
-  CRect out;
-  return ::IntersectRect(&out, &a, &b) != FALSE;
+  return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+         std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }
 
 CRect Union(const CRect& a, const CRect& b) {
-  CRect out;
-  ::UnionRect(&out, &a, &b);
-  return out;
+  if (IsEmptyRect(a)) return IsEmptyRect(b) ? CRect(0, 0, 0, 0) : b;
+  if (IsEmptyRect(b)) return a;
+  return CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+               std::max(a.bottom, b.bottom));
 }
 
 }  // namespace
