@@ -39,8 +39,8 @@ class InspectionWindow {
   CCursorEx& Measure() { return *m_measure; }
   CCursorEx& Depth() { return *m_depth; }
   // The cursors drawn in the B-scan view (their scales map values to view pixels).
-  CGNumCursor& ReferenceCursor() { return m_scanCursor; }
-  CGNumCursor& DepthCursor() { return m_depthCursor; }
+  StripNumCursor& ReferenceCursor() { return m_scanCursor; }
+  StripNumCursor& DepthCursor() { return m_depthCursor; }
   const AScanTrace& Trace() const { return *m_trace; }
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
@@ -67,9 +67,9 @@ class InspectionWindow {
   CGGrid m_grid;
   CGRulerHoriz m_scanView;
   CGRulerVerti m_depthView;
-  CGNumCursor m_scanCursor;     // reference, linked with the measure cursor
-  CGNumCursor m_measureCursor;  // measure, linked with the reference cursor
-  CGNumCursor m_depthCursor;
+  StripNumCursor m_scanCursor;     // reference, linked with the measure cursor
+  StripNumCursor m_measureCursor;  // measure, linked with the reference cursor
+  StripNumCursor m_depthCursor;
   CGToolSelect m_tools{&m_bscan};
   CZoom m_zoom{nullptr, 1};
   CPickPosition m_pick;
@@ -78,7 +78,7 @@ class InspectionWindow {
   CGOContainer m_ascan;
   std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
   CGRulerHoriz m_amplitudeView;
-  CGNumCursor m_ascanDepthCursor;
+  StripNumCursor m_ascanDepthCursor;
 };
 
 }  // namespace demo

@@ -3,6 +3,7 @@
 // the A-scan trace (the background of the A-scan view), both drawn from the synthetic data.
 #include <atomic>
 
+#include "cursors/numeric_cursor.h"
 #include "demo/synthetic_data.h"
 #include "graphics/graphic_object.h"
 
@@ -37,6 +38,14 @@ class AScanTrace : public CGObject {
   CPosition* m_position;
   std::atomic<double> m_scan;
   unsigned m_client = 0;
+};
+
+// A numeric cursor whose value changes repaint only the strips the line and its box leave and
+// enter. (CGNumCursor repaints its whole view when a new value arrives, which costs a full
+// B-scan repaint per drag step.)
+class StripNumCursor : public CGNumCursor {
+ public:
+  void InvalidateNewPos(double value) override;
 };
 
 }  // namespace demo

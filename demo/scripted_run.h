@@ -12,6 +12,8 @@ class InspectionWindow;
 int RunScript(InspectionWindow& window, const QString& outDir);
 // Measures a cursor drag step, a full repaint and a zoom release; prints one line each.
 int RunBenchmarks(InspectionWindow& window);
+// Handles window work (messages, paints, screen flushes) until none is left.
+void PumpUntilIdle();
 // Handles everything pending: window messages, paints, screen flushes, and what the event
 // service delivers in its next passes.
 void Settle();
