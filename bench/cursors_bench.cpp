@@ -29,8 +29,8 @@ class ImageBackground : public CGObject {
     }
   }
   void OnDraw(CDC* dc, CRect* clip) override {
-    dc->BitBlt(clip->left, clip->top, clip->Width(), clip->Height(), &m_dc, clip->left,
-               clip->top, SRCCOPY);
+    dc->BitBlt(clip->left, clip->top, clip->Width(), clip->Height(), &m_dc, clip->left, clip->top,
+               SRCCOPY);
   }
 
  private:
@@ -82,9 +82,8 @@ struct Scene {
   }
   void Mouse(QEvent::Type type, int x, Qt::MouseButtons held) {
     const QPointF p(x, 540);
-    QMouseEvent ev(type, p, widget->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton
-                                                                               : Qt::LeftButton,
-                   held, Qt::NoModifier);
+    QMouseEvent ev(type, p, widget->mapToGlobal(p),
+                   type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &ev);
   }
 };

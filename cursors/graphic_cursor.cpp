@@ -106,8 +106,8 @@ void CGCursor::SetRuler(CRuler* x, int xGrow, CRuler* y, int yGrow) {
     const CAxe* axis = m_refPosition != nullptr ? m_refPosition->GetAxe() : nullptr;
     const CAxe* hAxis = x != nullptr ? x->GetAxe() : nullptr;
     m_followsX = (axis != nullptr && hAxis != nullptr && *axis == *hAxis) ? 1 : 0;
-    SetCursor(reinterpret_cast<HICON>(
-        ::LoadCursorW(nullptr, m_followsX ? IDC_SIZEWE : IDC_SIZENS)));
+    SetCursor(
+        reinterpret_cast<HICON>(::LoadCursorW(nullptr, m_followsX ? IDC_SIZEWE : IDC_SIZENS)));
     if (m_refPosition != nullptr) m_drawnPosition = m_refPosition->GetValue();
     CGObject::SetRuler(x, xGrow, y, yGrow);
   }

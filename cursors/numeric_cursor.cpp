@@ -194,8 +194,8 @@ void CGNumCursor::InvalidateNewPixel(long pixel) {
   CSC* s = DirectionScale();
   const std::int64_t old = s->PosToPixel(m_drawnPosition);
   m_pendingPosition = s->PixelToPos(static_cast<LONG>(pixel));
-  const std::int64_t extent = m_followsX ? std::int64_t{m_boxCharacters} * m_charWidth
-                                         : std::int64_t{m_textHeight};
+  const std::int64_t extent =
+      m_followsX ? std::int64_t{m_boxCharacters} * m_charWidth : std::int64_t{m_textHeight};
   const std::int64_t half = (m_followsX ? m_rect.Width() : m_rect.Height()) / 2;
   for (const std::int64_t p : {old, std::int64_t{pixel}}) {
     CRect r = m_rect;

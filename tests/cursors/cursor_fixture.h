@@ -62,8 +62,7 @@ class CursorTest : public quarlen::test::EventServiceFixture {
     xr.Create(L"Scan", &scanAxis, 0.0, 0);
     yr.Create(L"Index", &indexAxis, 0.0, 0);
     frame = std::make_unique<CFrameWnd>();
-    frame->Create(nullptr, L"frame", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr,
-                  0);
+    frame->Create(nullptr, L"frame", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0);
     c = MakeContainer(0);
   }
   void TearDown() override {
@@ -75,8 +74,8 @@ class CursorTest : public quarlen::test::EventServiceFixture {
 
   CGOContainer* MakeContainer(int left) {
     auto cont = std::make_unique<CGOContainer>();
-    EXPECT_TRUE(cont->Create(frame.get(), 7 + static_cast<UINT>(containers.size()), &xr, &yr, 1,
-                             1));
+    EXPECT_TRUE(
+        cont->Create(frame.get(), 7 + static_cast<UINT>(containers.size()), &xr, &yr, 1, 1));
     cont->SetBackgroundColor(kWhite);
     cont->MoveWindow(left, 0, kW, kH);
     cont->ShowWindow(SW_SHOW);

@@ -20,11 +20,11 @@ TEST(NumericCursorFormat, OnlyOneFloatingConversionIsAccepted) {
     const wchar_t* format;
     bool safe;
   } cases[] = {
-      {L"%f", true},        {L"%.2f mm", true},   {L"%+08.3e", true},  {L"%lf", true},
-      {L"%%%G%%", true},    {L"x=%g", true},      {L"%s", false},      {L"%n", false},
-      {L"%d", false},       {L"%f%f", false},     {L"%*f", false},     {L"%.*f", false},
-      {L"%Lf", false},      {L"%999f", false},    {L"%.100f", false},  {L"plain", false},
-      {L"%", false},        {L"", false},         {nullptr, false},
+      {L"%f", true},     {L"%.2f mm", true}, {L"%+08.3e", true}, {L"%lf", true},
+      {L"%%%G%%", true}, {L"x=%g", true},    {L"%s", false},     {L"%n", false},
+      {L"%d", false},    {L"%f%f", false},   {L"%*f", false},    {L"%.*f", false},
+      {L"%Lf", false},   {L"%999f", false},  {L"%.100f", false}, {L"plain", false},
+      {L"%", false},     {L"", false},       {nullptr, false},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(CGNumCursor::IsSafeFormat(k.format), k.safe)

@@ -42,12 +42,12 @@ TEST_F(ZoomTest, DirectionFollowsTheBandShape) {
     CPoint to;
     bool zoomsX, zoomsY;
   } cases[] = {
-      {{50, 12}, true, false},   // flat: X only
-      {{12, 60}, false, true},   // tall: Y only
-      {{30, 50}, true, true},    // 20 x 40, ratio exactly 1:2: both
-      {{31, 50}, true, true},    // 21 x 40: both
-      {{29, 50}, false, true},   // 19 x 40, ratio below 1:2: Y only
-      {{50, 50}, true, true},    // square: both
+      {{50, 12}, true, false},  // flat: X only
+      {{12, 60}, false, true},  // tall: Y only
+      {{30, 50}, true, true},   // 20 x 40, ratio exactly 1:2: both
+      {{31, 50}, true, true},   // 21 x 40: both
+      {{29, 50}, false, true},  // 19 x 40, ratio below 1:2: Y only
+      {{50, 50}, true, true},   // square: both
   };
   AddZoom();
   for (const Case& k : cases) {
@@ -103,7 +103,7 @@ TEST_F(ZoomTest, ReleaseConditions) {
       {{10, 10}, {99, 12}, true},    // last column of the view
       {{10, 10}, {100, 12}, false},  // released on the window edge (outside)
       {{10, 10}, {-1, 12}, false},
-      {{-5, 10}, {60, 12}, false},   // band reaching outside
+      {{-5, 10}, {60, 12}, false},  // band reaching outside
   };
   AddZoom();
   for (const Case& k : cases) {
