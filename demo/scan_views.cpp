@@ -13,6 +13,22 @@ namespace demo {
 void BScanImage::OnDraw(CDC* dc, CRect* clip) {
   CRect r;
   if (!r.IntersectRect(clip, &m_rect)) return;
+  CSC* xs = GetXScale();
+  CSC* ys = GetYScale();
+  const View view{m_rect, xs->PixelToPos(m_rect.left), xs->PixelToPos(m_rect.right),
+                  ys->PixelToPos(m_rect.top), ys->PixelToPos(m_rect.bottom)};
+  if (!m_image || !(view == m_view)) Render(view);
+  if (!m_image) return;
+  CDC mem;
+  mem.CreateCompatibleDC(dc);
+  CBitmap* old = mem.SelectObject(m_image.get());
+  dc->BitBlt(r.left, r.top, r.Width(), r.Height(), &mem, r.left - m_rect.left, r.top - m_rect.top,
+             SRCCOPY);
+  mem.SelectObject(old);
+}
+
+void BScanImage::Render(const View& view) {
+  const CRect& r = view.rect;
   const int w = r.Width(), h = r.Height();
   CSC* xs = GetXScale();
   CSC* ys = GetYScale();
@@ -28,13 +44,9 @@ void BScanImage::OnDraw(CDC* dc, CRect* clip) {
       line[x] = inside ? PalettePixel(m_data.AScan(columns[x])[rows[y]]) : 0xFFC0C0C0u;
     }
   }
-  CBitmap bitmap;
-  if (!bitmap.CreateBitmap(w, h, 1, 32, pixels.data())) return;
-  CDC mem;
-  mem.CreateCompatibleDC(dc);
-  CBitmap* old = mem.SelectObject(&bitmap);
-  dc->BitBlt(r.left, r.top, w, h, &mem, 0, 0, SRCCOPY);
-  mem.SelectObject(old);
+  m_image = std::make_unique<CBitmap>();
+  if (!m_image->CreateBitmap(w, h, 1, 32, pixels.data())) m_image.reset();
+  m_view = view;
 }
 
 AScanTrace::AScanTrace(const SyntheticBScan& data, CPosition* scanPosition)

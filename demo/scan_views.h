@@ -2,25 +2,41 @@
 // The two data objects of the demo: the B-scan image (the background of the B-scan view) and
 // the A-scan trace (the background of the A-scan view), both drawn from the synthetic data.
 #include <atomic>
+#include <memory>
 
 #include "cursors/numeric_cursor.h"
 #include "demo/synthetic_data.h"
 #include "graphics/graphic_object.h"
+#include "platform/gdi.h"
 
 class CPosition;
 
 namespace demo {
 
 // Depth (vertical ruler) against scan position (horizontal ruler), each pixel the palette
-// colour of the nearest sample. Only the clip rectangle is drawn, so moving a cursor redraws
-// just the strips it leaves and enters.
+// colour of the nearest sample. The image of the whole view is rendered once per scale (ruler
+// window and view size) and kept; a repaint copies the clip rectangle from it, so moving a
+// cursor or repainting the view again costs a copy, not a new rendering.
 class BScanImage : public CGObject {
  public:
   explicit BScanImage(const SyntheticBScan& data) : m_data(data) {}
   void OnDraw(CDC* dc, CRect* clip) override;
 
  private:
+  // What the kept image was rendered for: the view rectangle and the values at its edges.
+  struct View {
+    CRect rect;
+    double left, right, top, bottom;
+    bool operator==(const View& o) const {
+      return rect == o.rect && left == o.left && right == o.right && top == o.top &&
+             bottom == o.bottom;
+    }
+  };
+  void Render(const View& view);
+
   const SyntheticBScan& m_data;
+  std::unique_ptr<CBitmap> m_image;  // GUI thread only, like OnDraw
+  View m_view{};
 };
 
 // Amplitude (horizontal ruler, 0..100 %) against depth (vertical ruler) at the scan position of

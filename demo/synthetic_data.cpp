@@ -28,6 +28,7 @@ constexpr double kWaveLength = 0.0012;  // m: ringing inside the envelope
 // Echo of a reflector at distance `path` seen at depth `depth`.
 double Echo(double depth, double path, double strength) {
   const double t = (depth - path) / kPulseWidth;
+  if (t < -4.0 || t > 4.0) return 0.0;  // below 1e-7: not worth an exponential
   const double ringing = 0.6 + 0.4 * std::cos(2.0 * M_PI * (depth - path) / kWaveLength);
   return strength * std::exp(-t * t) * ringing;
 }
