@@ -36,12 +36,15 @@ void BScanImage::Render(const View& view) {
   std::vector<int> columns(w), rows(h);
   for (int x = 0; x < w; ++x) columns[x] = m_data.ScanIndex(xs->PixelToPos(r.left + x));
   for (int y = 0; y < h; ++y) rows[y] = m_data.DepthIndex(ys->PixelToPos(r.top + y));
-  std::vector<std::uint32_t> pixels(std::size_t(w) * h);
+  const std::uint32_t* palette = Palette();
+  constexpr std::uint32_t kOutside = 0xFFC0C0C0u;
+  std::vector<std::uint32_t> pixels(std::size_t(w) * h, kOutside);
   for (int y = 0; y < h; ++y) {
+    if (rows[y] < 0) continue;
+    const std::uint8_t* samples = m_data.DepthRow(rows[y]);
     std::uint32_t* line = &pixels[std::size_t(y) * w];
     for (int x = 0; x < w; ++x) {
-      const bool inside = columns[x] >= 0 && rows[y] >= 0;
-      line[x] = inside ? PalettePixel(m_data.AScan(columns[x])[rows[y]]) : 0xFFC0C0C0u;
+      if (columns[x] >= 0) line[x] = palette[samples[columns[x]]];
     }
   }
   m_image = std::make_unique<CBitmap>();
@@ -79,12 +82,11 @@ void AScanTrace::OnDraw(CDC* dc, CRect* clip) {
   if (s < 0) return;
   CSC* xs = GetXScale();
   CSC* ys = GetYScale();
-  const std::uint8_t* samples = m_data.AScan(s);
   std::vector<POINT> line;
   line.reserve(m_rect.Height());
   for (int y = m_rect.top; y < m_rect.bottom; ++y) {
     const int d = m_data.DepthIndex(ys->PixelToPos(y));
-    const double percent = d < 0 ? 0.0 : samples[d] * (100.0 / 255.0);
+    const double percent = d < 0 ? 0.0 : m_data.Sample(s, d) * (100.0 / 255.0);
     line.push_back({xs->PosToPixel(percent), y});
   }
   CPen pen(PS_SOLID, 1, RGB(0, 60, 200));

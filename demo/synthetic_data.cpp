@@ -70,7 +70,7 @@ SyntheticBScan::SyntheticBScan()
       m_samples(std::size_t(m_scanCount) * m_depthCount) {
   for (int s = 0; s < m_scanCount; ++s) {
     for (int d = 0; d < m_depthCount; ++d) {
-      m_samples[std::size_t(s) * m_depthCount + d] =
+      m_samples[std::size_t(d) * m_scanCount + s] =
           static_cast<std::uint8_t>(std::lround(255.0 * Amplitude(s, d)));
     }
   }
@@ -82,7 +82,7 @@ int SyntheticBScan::Index(double v, double step, int count) {
   return i < count ? static_cast<int>(i) : -1;
 }
 
-std::uint32_t PalettePixel(std::uint8_t amplitude) {
+const std::uint32_t* Palette() {
   // Colour stops at amplitudes 0, 40, 100, 160, 210, 255.
   struct Stop {
     int at;
@@ -105,7 +105,7 @@ std::uint32_t PalettePixel(std::uint8_t amplitude) {
     }
     return t;
   }();
-  return kTable[amplitude];
+  return kTable.data();
 }
 
 }  // namespace demo

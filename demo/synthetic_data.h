@@ -20,18 +20,17 @@ class SyntheticBScan {
 
   SyntheticBScan();
 
-  // Amplitude 0..255 of the sample nearest to (scan, depth); 0 outside the data.
-  std::uint8_t At(double scan, double depth) const {
-    const int s = ScanIndex(scan), d = DepthIndex(depth);
-    return (s < 0 || d < 0) ? 0 : m_samples[std::size_t(s) * m_depthCount + d];
+  // Amplitude 0..255 of one sample (indices inside the data).
+  std::uint8_t Sample(int scanIndex, int depthIndex) const {
+    return m_samples[std::size_t(depthIndex) * m_scanCount + scanIndex];
+  }
+  // The samples of one depth across every scan position (ScanCount values).
+  const std::uint8_t* DepthRow(int depthIndex) const {
+    return &m_samples[std::size_t(depthIndex) * m_scanCount];
   }
   // Index of the nearest A-scan / sample, -1 outside.
   int ScanIndex(double scan) const { return Index(scan, kScanStep, m_scanCount); }
   int DepthIndex(double depth) const { return Index(depth, kDepthStep, m_depthCount); }
-  // The samples of one A-scan (m_depthCount values).
-  const std::uint8_t* AScan(int scanIndex) const {
-    return &m_samples[std::size_t(scanIndex) * m_depthCount];
-  }
   int ScanCount() const { return m_scanCount; }
   int DepthCount() const { return m_depthCount; }
 
@@ -39,11 +38,11 @@ class SyntheticBScan {
   static int Index(double v, double step, int count);
   int m_scanCount;
   int m_depthCount;
-  std::vector<std::uint8_t> m_samples;  // scan-major
+  std::vector<std::uint8_t> m_samples;  // depth-major: a view row reads one run of memory
 };
 
-// The colour of an amplitude (0..255) in the usual inspection palette: white through blue,
+// The colours of the amplitudes 0..255 in the usual inspection palette: white through blue,
 // green and yellow to red, as 0xAARRGGBB pixels.
-std::uint32_t PalettePixel(std::uint8_t amplitude);
+const std::uint32_t* Palette();
 
 }  // namespace demo
