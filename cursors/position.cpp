@@ -98,7 +98,7 @@ void CPosition::Create(const wchar_t* name, CAxe* axis, double value, int notify
 
 void CPosition::SetValue(double value, int notify) {
   if (!std::isfinite(value)) return;
-  m_previousValue = m_value;
+  m_previousValue = m_value.load();
   if (m_valid && value == m_value) return;
   m_valid = true;
   m_value = value;

@@ -6,6 +6,7 @@
 // Positions carry no lock: they belong to the user-interface thread. Other threads learn of
 // changes through event 1619 (position changed) and 1623 (position to be logged), both sent
 // with the position's address as wParam and lParam.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -93,21 +94,24 @@ class QUARLEN_API CPosition : public CObject {
   // Sends event 1623; whoever receives it writes the log line.
   void LogPosition();
 
-  double GetValue() const { return m_value; }
-  double GetPreviousValue() const { return m_previousValue; }
+  double GetValue() const { return m_value.load(std::memory_order_relaxed); }
+  double GetPreviousValue() const { return m_previousValue.load(std::memory_order_relaxed); }
   // Never null: a position without a name gives an empty string.
   const wchar_t* GetName() const { return m_name.c_str(); }
   CAxe* GetAxe() const { return m_axis; }
-  int IsValid() const { return m_valid ? 1 : 0; }
+  int IsValid() const { return m_valid.load(std::memory_order_relaxed) ? 1 : 0; }
   // The position's address; event parameters carry it.
   std::uintptr_t GetID() const { return reinterpret_cast<std::uintptr_t>(this); }
 
  private:
-  double m_value = 0.0;
-  double m_previousValue = 0.0;
+  // Positions belong to the user-interface thread, but the views that follow them read the value
+  // on the event service's tick thread: the value and validity are atomic so those reads are
+  // never torn (they see the old or the new value).
+  std::atomic<double> m_value{0.0};
+  std::atomic<double> m_previousValue{0.0};
   std::wstring m_name;
   CAxe* m_axis = nullptr;
-  bool m_valid = false;
+  std::atomic<bool> m_valid{false};
 };
 
 // A position that can be paired with a partner: with propagate, SetValue moves both at their
