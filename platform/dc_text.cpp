@@ -42,7 +42,8 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
                     const QRect* opaqueRect, int underline) {
   const FontData* f = st.font.get();
   if (!f) return 0;
-  const int cx = TextWidth(*f, s);
+  const ShapedText& shaped = ShapeText(*f, s);
+  const int cx = shaped.width;
   Draw d;
   if (!Begin(d)) return cx;
   QRegion clip = *d.region;
@@ -80,9 +81,13 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
   }
   const QRect box(x0, base - f->ascent, cx, f->ascent + f->descent);
   if (opaque) p.fillRect(box, QColorOf(st.bk));
-  p.setFont(FontFor(*f));
   p.setPen(QColorOf(st.text));
-  p.drawText(QPoint(x0, base), s);
+  if (shaped.runsUsable) {  // already shaped: draw the cached glyphs
+    for (const QGlyphRun& run : shaped.runs) p.drawGlyphRun(QPointF(x0, base), run);
+  } else {
+    p.setFont(FontFor(*f));
+    p.drawText(QPoint(x0, base), s);
+  }
   if (underline >= 0 && underline < s.size()) {
     QFontMetrics fm(FontFor(*f));
     const int ux = x0 + fm.horizontalAdvance(s.left(underline));

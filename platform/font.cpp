@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QString>
+#include <QTextLayout>
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -152,9 +153,62 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
   return f;
 }
 
-int TextWidth(const FontData& f, const QString& s) {
-  return QFontMetrics(FontFor(f)).horizontalAdvance(s);
+namespace {
+
+// Text that QTextLayout and QPainter::drawText lay out alike: no control characters (drawText
+// treats line breaks and tabs specially) and nothing from the right-to-left or complex scripts
+// onwards (U+0590), so no bidirectional reordering is involved.
+bool PlainText(const QString& s) {
+  for (QChar c : s)
+    if (c.unicode() < 0x20 || c.unicode() >= 0x0590) return false;
+  return true;
 }
+
+struct ShapeKey {
+  std::uint64_t font;
+  QString text;
+  bool operator==(const ShapeKey&) const = default;
+};
+struct ShapeKeyHash {
+  size_t operator()(const ShapeKey& k) const { return qHash(k.text, size_t(k.font)); }
+};
+
+}  // namespace
+
+const ShapedText& ShapeText(const FontData& f, const QString& s) {
+  // Per thread: QGlyphRun and QFont share font engine data that is not safe to use from two
+  // threads at once.
+  thread_local std::unordered_map<ShapeKey, ShapedText, ShapeKeyHash> cache;
+  ShapeKey key{f.id, s};
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  if (cache.size() > 2048) cache.clear();
+  const QFont& font = FontFor(f);
+  ShapedText shaped;
+  shaped.width = QFontMetrics(font).horizontalAdvance(s);
+  if (!font.underline() && !font.strikeOut() && !font.overline() && PlainText(s)) {
+    QTextLayout layout(s, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    shaped.runs = layout.glyphRuns();
+    shaped.runsUsable = line.isValid();
+    // One line on one baseline: move it to y = 0.
+    for (QGlyphRun& run : shaped.runs) {
+      QList<QPointF> pos = run.positions();
+      if (pos.isEmpty()) continue;
+      const qreal baseline = pos.front().y();
+      for (QPointF& p : pos) p.ry() -= baseline;
+      run.setPositions(pos);
+    }
+  }
+  return cache.emplace(std::move(key), std::move(shaped)).first->second;
+}
+
+int TextWidth(const FontData& f, const QString& s) { return ShapeText(f, s).width; }
 
 }  // namespace quarlen::detail
 

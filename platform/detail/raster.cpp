@@ -183,6 +183,34 @@ struct Walk {
   }
 };
 
+// A solid line along an axis (w.m == 0): the pixels form one row or column, so they are
+// written as one run per clip rectangle instead of testing the clip at every pixel. Covers the
+// same pixels as the walk.
+void DrawAxisLine(PixelTarget& t, const Walk& w, const LinePen& pen) {
+  const i64 first = w.xMajor ? w.x0 : w.y0;
+  const i64 s = w.xMajor ? w.sx : w.sy;
+  const i64 lo = s > 0 ? first : first - w.M + 1, hi = s > 0 ? first + w.M - 1 : first;
+  const i64 fixed = w.xMajor ? w.y0 : w.x0;
+  for (int i = 0; i < t.clipCount; ++i) {
+    const QRect& c = t.clip[i];
+    const i64 cLo = w.xMajor ? c.left() : c.top(), cHi = w.xMajor ? c.right() : c.bottom();
+    const i64 fLo = w.xMajor ? c.top() : c.left(), fHi = w.xMajor ? c.bottom() : c.right();
+    if (fixed < fLo || fixed > fHi) continue;
+    const int a = int(std::max(lo, cLo)), b = int(std::min(hi, cHi));
+    if (a > b) continue;
+    if (w.xMajor) {
+      std::uint32_t* row = &t.At(a, int(fixed));
+      for (int x = a; x <= b; ++x, ++row) *row = pen.xorMode ? (*row ^ 0x00FFFFFFu) : pen.color;
+      t.Touch(QRect(a, int(fixed), b - a + 1, 1));
+    } else {
+      std::uint32_t* px = &t.At(int(fixed), a);
+      for (int y = a; y <= b; ++y, px += t.stride)
+        *px = pen.xorMode ? (*px ^ 0x00FFFFFFu) : pen.color;
+      t.Touch(QRect(int(fixed), a, 1, b - a + 1));
+    }
+  }
+}
+
 }  // namespace
 
 i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen, i64 phase) {
@@ -194,6 +222,10 @@ i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen,
     int pos = 0;
     for (int i = 0; i < pen.dashCount; ++i)
       for (int n = 0; n < pen.dashes[i]; ++n) on[pos++] = (i % 2) == 0;
+  }
+  if (w.m == 0 && !period) {  // solid horizontal or vertical: spans per clip rectangle
+    DrawAxisLine(t, w, pen);
+    return phase + w.M;
   }
   const i64 base = period ? ((phase % period) + period) % period : 0;
   const i64 lo = w.xMajor ? t.clipBounds.left() : t.clipBounds.top();
