@@ -1,5 +1,10 @@
 #include "axis/string_list.h"
 
+#include "platform/dialog.h"
+#include "platform/messages.h"
+#include "platform/window.h"
+#include "platform/winuser.h"
+
 IMPLEMENT_DYNCREATE(CStrList, CObject)
 
 CStrList::CStrList() = default;
@@ -76,4 +81,28 @@ int CStrList::FindIndex(void* value) const {
     if (m_values[i] == value) return i;
   }
   return -1;
+}
+
+void CStrList::FillBox(CListBox* box, void* selected) const {
+  if (box != nullptr) Fill(box->GetSafeHwnd(), LB_ADDSTRING, LB_SETITEMDATA, LB_SETCURSEL, selected);
+}
+
+void CStrList::FillBox(CComboBox* box, void* selected) const {
+  if (box != nullptr) Fill(box->GetSafeHwnd(), CB_ADDSTRING, CB_SETITEMDATA, CB_SETCURSEL, selected);
+}
+
+void CStrList::Fill(HWND box, UINT addMsg, UINT setDataMsg, UINT selectMsg,
+                    void* selected) const {
+  if (!IsWindow(box)) return;
+  SendMessageW(box, WM_SETREDRAW, 0, 0);
+  for (int i = 0; i < GetSize(); ++i) {
+    const LRESULT index = SendMessageW(box, addMsg, 0,
+                                       reinterpret_cast<LPARAM>(m_names[i].GetString()));
+    if (index < 0) continue;  // the control refused the item (LB_ERR / LB_ERRSPACE)
+    SendMessageW(box, setDataMsg, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(m_values[i]));
+    if (m_values[i] == selected) SendMessageW(box, selectMsg, static_cast<WPARAM>(index), 0);
+  }
+  SendMessageW(box, WM_SETREDRAW, 1, 0);
+  InvalidateRect(box, nullptr, TRUE);
 }

@@ -6,6 +6,10 @@
 #include "platform/cstring.h"
 #include "platform/export.h"
 #include "platform/object.h"
+#include "platform/types.h"
+
+class CListBox;
+class CComboBox;
 
 class QUARLEN_API CStrList : public CObject {
   DECLARE_DYNCREATE(CStrList)
@@ -37,12 +41,22 @@ class QUARLEN_API CStrList : public CObject {
 
   int GetSize() const;
 
+  // Adds every pair to the control in order (the control is not emptied first): the name as
+  // an item, the value as its item data, and selects the item whose value is `selected`.
+  // Redrawing is suspended during the fill and the whole control is repainted afterwards.
+  // The control's own sorting decides each item's index. A null or destroyed control is ignored.
+  void FillBox(CListBox* box, void* selected) const;
+  void FillBox(CComboBox* box, void* selected) const;
+
  protected:
   // Index of the first match, or -1.
   int FindIndexStr(const wchar_t* name) const;
   int FindIndex(void* value) const;
 
  private:
+  // The fill, given the control's add, set-item-data and select message numbers.
+  void Fill(HWND box, UINT addMsg, UINT setDataMsg, UINT selectMsg, void* selected) const;
+
   int m_cursor = 0;
   CStringArray m_names;
   CPtrArray m_values;

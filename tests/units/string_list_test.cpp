@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "axis/string_list.h"
+#include "platform/dialog.h"
+#include "platform/window.h"
+#include "platform/winuser.h"
 
 namespace {
 
@@ -108,3 +113,68 @@ TEST(StrList, CreatableByClassName) {
 }
 
 }  // namespace
+
+// Filling list and combo boxes: the control's own sorting decides the index each item gets,
+// and the item data and selection follow that index.
+namespace {
+
+struct Fixture {
+  int a = 0, b = 0, g = 0;
+  CStrList list;
+  Fixture() {
+    list.Add(L"beta", &b);
+    list.Add(L"alpha", &a);
+    list.Add(L"gamma", &g);
+  }
+};
+
+}  // namespace
+
+TEST(StrList, FillBoxFollowsTheControlsSortingAndSelects) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create(nullptr, L"fill", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 200), nullptr, 0));
+  Fixture f;
+  struct Case {
+    DWORD style;
+    std::vector<std::wstring> names;
+  };
+  const Case cases[] = {
+      {0, {L"keep", L"beta", L"alpha", L"gamma"}},
+      {LBS_SORT, {L"alpha", L"beta", L"gamma", L"keep"}},
+  };
+  for (const Case& c : cases) {
+    CListBox box;
+    ASSERT_TRUE(box.Create(WS_CHILD | WS_VISIBLE | c.style, CRect(0, 0, 100, 100), &frame, 5));
+    box.AddString(L"keep");  // the control is not emptied first
+    f.list.FillBox(&box, &f.g);
+    ASSERT_EQ(box.GetCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+      CString text;
+      box.GetText(i, text);
+      EXPECT_EQ(std::wstring(text.GetString()), c.names[i]) << i;
+      void* expected = f.list.FindStr(text);
+      EXPECT_EQ(reinterpret_cast<void*>(box.GetItemData(i)), expected) << i;
+    }
+    CString selected;
+    box.GetText(box.GetCurSel(), selected);
+    EXPECT_EQ(std::wstring(selected.GetString()), L"gamma");
+  }
+
+  CComboBox combo;
+  ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, CRect(0, 0, 100, 20),
+                           &frame, 6));
+  f.list.FillBox(&combo, &f.b);
+  ASSERT_EQ(combo.GetCount(), 3);
+  EXPECT_EQ(combo.GetCurSel(), 1);  // "beta", second once sorted
+  EXPECT_EQ(reinterpret_cast<void*>(combo.GetItemData(1)), &f.b);
+  EXPECT_EQ(reinterpret_cast<void*>(combo.GetItemData(0)), &f.a);
+}
+
+TEST(StrList, FillBoxIgnoresMissingControls) {
+  Fixture f;
+  f.list.FillBox(static_cast<CListBox*>(nullptr), &f.a);
+  f.list.FillBox(static_cast<CComboBox*>(nullptr), &f.a);
+  CListBox never_created;
+  f.list.FillBox(&never_created, &f.a);
+  EXPECT_EQ(f.list.GetSize(), 3);
+}
