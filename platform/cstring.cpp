@@ -94,7 +94,7 @@ constexpr int kMaxWidth = 4096;
 using Kind = FormatArg::Kind;
 
 // One parsed conversion.
-struct Spec {
+struct Conversion {
   std::wstring flags;
   int width = -1;
   int precision = -1;
@@ -142,7 +142,7 @@ void AppendPrintf(std::wstring& out, const std::wstring& format, T value) {
   }
 }
 
-std::wstring CFormat(const Spec& s, const wchar_t* length, wchar_t conv) {
+std::wstring CFormat(const Conversion& s, const wchar_t* length, wchar_t conv) {
   std::wstring f = L"%" + s.flags;
   if (s.width >= 0) f += std::to_wstring(s.width);
   if (s.precision >= 0) f += L"." + std::to_wstring(s.precision);
@@ -151,7 +151,7 @@ std::wstring CFormat(const Spec& s, const wchar_t* length, wchar_t conv) {
   return f;
 }
 
-void Pad(std::wstring& out, const Spec& s, std::wstring_view text) {
+void Pad(std::wstring& out, const Conversion& s, std::wstring_view text) {
   const std::size_t width = s.width > 0 ? static_cast<std::size_t>(s.width) : 0;
   const std::size_t fill = width > text.size() ? width - text.size() : 0;
   const bool left = s.flags.find(L'-') != std::wstring::npos;
@@ -161,7 +161,7 @@ void Pad(std::wstring& out, const Spec& s, std::wstring_view text) {
 }
 
 // The bit pattern of an integer-like argument and its width in bits; false for strings.
-bool IntegerBits(const FormatArg& a, const Spec& s, unsigned long long& bits, int& width) {
+bool IntegerBits(const FormatArg& a, const Conversion& s, unsigned long long& bits, int& width) {
   switch (a.kind) {
     case Kind::Signed:
       bits = static_cast<unsigned long long>(a.i);
@@ -182,13 +182,13 @@ bool IntegerBits(const FormatArg& a, const Spec& s, unsigned long long& bits, in
     default:
       return false;
   }
-  if (s.size == Spec::Size::Char) width = 8;
-  if (s.size == Spec::Size::Short) width = 16;
-  if (s.size == Spec::Size::Int32) width = 32;
+  if (s.size == Conversion::Size::Char) width = 8;
+  if (s.size == Conversion::Size::Short) width = 16;
+  if (s.size == Conversion::Size::Int32) width = 32;
   return true;
 }
 
-void FormatOne(std::wstring& out, const Spec& s, const FormatArg* a) {
+void FormatOne(std::wstring& out, const Conversion& s, const FormatArg* a) {
   const wchar_t c = s.conv;
   if (c == L'n') return;
   if (!a) return;
@@ -240,8 +240,8 @@ void FormatOne(std::wstring& out, const Spec& s, const FormatArg* a) {
       int width = 64;
       if (!IntegerBits(*a, s, bits, width)) return;
       // %c is a wide character in a wide format, %C and %hc a narrow one (one byte).
-      const bool narrow = (c == L'C' && s.size != Spec::Size::Wide && s.size != Spec::Size::Long) ||
-                          s.size == Spec::Size::Narrow || s.size == Spec::Size::Short;
+      const bool narrow = (c == L'C' && s.size != Conversion::Size::Wide && s.size != Conversion::Size::Long) ||
+                          s.size == Conversion::Size::Narrow || s.size == Conversion::Size::Short;
       auto cp = static_cast<char32_t>(narrow ? (bits & 0xFF) : (bits & 0xFFFFFFFF));
       if (cp > 0x10FFFF) cp = 0xFFFD;
       if (cp == 0) return Pad(out, s, {});
@@ -321,7 +321,7 @@ std::wstring FormatArgs(const wchar_t* fmt, const FormatArg* args, std::size_t c
       ++p;
       continue;
     }
-    Spec s;
+    Conversion s;
     while (*p && std::wcschr(L"-+ #0", *p)) s.flags += *p++;
     if (*p == L'*') {
       ++p;
@@ -343,7 +343,7 @@ std::wstring FormatArgs(const wchar_t* fmt, const FormatArg* args, std::size_t c
         s.precision = ReadNumber(p);
       }
     }
-    using Size = Spec::Size;
+    using Size = Conversion::Size;
     if (p[0] == L'h' && p[1] == L'h') {
       s.size = Size::Char, p += 2;
     } else if (p[0] == L'h') {
