@@ -539,6 +539,21 @@ LRESULT CEdit::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return r;
 }
 
+// Text of item `index` of a list or combo box through its length and text messages: the
+// length, or -1 (LB_ERR / CB_ERR) with an empty text when there is no such item.
+static int ItemText(HWND box, UINT lengthMsg, UINT textMsg, int index, CString& text) {
+  const int n = static_cast<int>(::SendMessageW(box, lengthMsg, static_cast<WPARAM>(index), 0));
+  if (n < 0) {
+    text = CString();
+    return -1;
+  }
+  std::wstring buf(static_cast<std::size_t>(n) + 1, L'\0');
+  ::SendMessageW(box, textMsg, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+  buf.resize(static_cast<std::size_t>(n));
+  text = CString(buf);
+  return n;
+}
+
 BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   auto* list = new QListWidget;
   if (!CreateWidgetWindow(this, list, style, rect, parent, id, nullptr)) return FALSE;
@@ -564,18 +579,7 @@ DWORD_PTR CListBox::GetItemData(int index) const {
       ::SendMessageW(m_hWnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 int CListBox::GetText(int index, CString& text) const {
-  const int n =
-      static_cast<int>(::SendMessageW(m_hWnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
-  if (n < 0) {
-    text = CString();
-    return LB_ERR;
-  }
-  std::wstring buf(static_cast<std::size_t>(n) + 1, L'\0');
-  ::SendMessageW(m_hWnd, LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(buf.data()));
-  buf.resize(static_cast<std::size_t>(n));
-  text = CString(buf);
-  return n;
+  return ItemText(m_hWnd, LB_GETTEXTLEN, LB_GETTEXT, index, text);
 }
 
 LRESULT CListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -664,18 +668,7 @@ DWORD_PTR CComboBox::GetItemData(int index) const {
       ::SendMessageW(m_hWnd, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 int CComboBox::GetLBText(int index, CString& text) const {
-  const int n =
-      static_cast<int>(::SendMessageW(m_hWnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
-  if (n < 0) {
-    text = CString();
-    return CB_ERR;
-  }
-  std::wstring buf(static_cast<std::size_t>(n) + 1, L'\0');
-  ::SendMessageW(m_hWnd, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(buf.data()));
-  buf.resize(static_cast<std::size_t>(n));
-  text = CString(buf);
-  return n;
+  return ItemText(m_hWnd, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text);
 }
 
 LRESULT CComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
