@@ -6,6 +6,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <unordered_map>
 
@@ -164,13 +165,22 @@ bool PlainText(const QString& s) {
   return true;
 }
 
+// Keyed by what the Qt font is built from rather than by the font object: code that makes its
+// font anew for every draw (a common pattern) still finds the texts it drew before.
 struct ShapeKey {
-  std::uint64_t font;
+  LOGFONTW logFont;
+  int pixelSize;
+  bool smoothing;
   QString text;
-  bool operator==(const ShapeKey&) const = default;
+  bool operator==(const ShapeKey& o) const {
+    return pixelSize == o.pixelSize && smoothing == o.smoothing && text == o.text &&
+           std::memcmp(&logFont, &o.logFont, sizeof logFont) == 0;
+  }
 };
 struct ShapeKeyHash {
-  size_t operator()(const ShapeKey& k) const { return qHash(k.text, size_t(k.font)); }
+  size_t operator()(const ShapeKey& k) const {
+    return qHash(k.text, size_t(k.pixelSize) * 2 + k.smoothing);
+  }
 };
 
 }  // namespace
@@ -179,7 +189,7 @@ const ShapedText& ShapeText(const FontData& f, const QString& s) {
   // Per thread: QGlyphRun and QFont share font engine data that is not safe to use from two
   // threads at once.
   thread_local std::unordered_map<ShapeKey, ShapedText, ShapeKeyHash> cache;
-  ShapeKey key{f.id, s};
+  ShapeKey key{f.logFont, f.pixelSize, f.smoothing, s};
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   if (cache.size() > 2048) cache.clear();
