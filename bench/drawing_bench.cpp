@@ -56,3 +56,28 @@ void BM_LineTo_1080DashedLine(benchmark::State& state) {
 BENCHMARK(BM_LineTo_1080DashedLine)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// A value box as a cursor draws it on every repaint: a font made from its description, then
+// one line of text. Argument 0: the text is inside the clip; 1: the clip is a strip beside it
+// (a thin line strip of the same view being repainted).
+void BM_DrawText_FreshFontValueBox(benchmark::State& state) {
+  Target t;
+  const bool clippedAway = state.range(0) == 1;
+  LOGFONTW lf{};
+  lf.lfHeight = 14;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfQuality = DRAFT_QUALITY;
+  lf.lfPitchAndFamily = FF_SWISS;
+  const CRect strip = clippedAway ? CRect(900, 20, 902, kH) : CRect(0, 0, kW, kH);
+  t.dc.IntersectClipRect(&strip);
+  t.dc.SetBkMode(OPAQUE);
+  for (auto _ : state) {
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    CFont* old = t.dc.SelectObject(&font);
+    CRect box(903, 0, kW, kH);
+    benchmark::DoNotOptimize(t.dc.DrawText(L"123.5 mm", -1, &box, DT_SINGLELINE));
+    t.dc.SelectObject(old);
+  }
+}
+BENCHMARK(BM_DrawText_FreshFontValueBox)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -46,6 +46,18 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
   const int cx = shaped.width;
   Draw d;
   if (!Begin(d)) return cx;
+  if (f->angle == 0 && !opaqueRect) {
+    // Level text touches at most its cell and a glyph overhang beside it: when that lies
+    // outside the clip, nothing is drawn (the common case when a view repaints thin strips).
+    const int left = (align & 6) == TA_RIGHT ? -cx : (align & 6) == TA_CENTER ? -cx / 2 : 0;
+    const int top = (align & 24) == TA_BOTTOM     ? -(f->ascent + f->descent)
+                    : (align & 24) == TA_BASELINE ? -f->ascent
+                                                  : 0;
+    QRect reach = QRect(ClampInt(x + left), ClampInt(y + top), cx, f->ascent + f->descent)
+                      .adjusted(-2, -2, 2, 2);
+    if (clipRect) reach &= *clipRect;
+    if (reach.isEmpty() || !d.region->intersects(reach)) return cx;
+  }
   QRegion clip = *d.region;
   if (clipRect) clip &= *clipRect;
   if (clip.isEmpty()) return cx;
@@ -213,7 +225,7 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
       while (!ln.text.isEmpty() && fm.horizontalAdvance(ln.text + dots) > rcWidth) ln.text.chop(1);
       ln.text += dots;
     }
-    ln.width = fm.horizontalAdvance(ln.text);
+    ln.width = TextWidth(*f, ln.text);
     widest = std::max(widest, ln.width);
     out.push_back(ln);
   }

@@ -92,12 +92,12 @@ const QFont& FontFor(const FontData& f) {
   return cache.emplace(f.id, BuildFont(f.logFont, f.pixelSize, f.smoothing)).first->second;
 }
 
-std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
-  static std::atomic<std::uint64_t> nextId{1};
+namespace {
+
+std::shared_ptr<FontData> BuildFontData(const LOGFONTW& lfIn, bool smoothing) {
   auto f = std::make_shared<FontData>();
-  f->id = nextId++;
   f->creator = std::this_thread::get_id();
-  f->smoothing = g_smoothing;
+  f->smoothing = smoothing;
   f->logFont = lfIn;
   const LOGFONTW& lf = f->logFont;
   const LONG w = lf.lfWeight == 0 ? FW_NORMAL : std::clamp<LONG>(lf.lfWeight, 100, 900);
@@ -151,6 +151,37 @@ std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
   tm.tmCharSet = lf.lfCharSet;
   // Escapement in tenths of a degree, counter-clockwise on screen.
   f->angle = double(lf.lfEscapement % 3600) / 10.0;
+  return f;
+}
+
+}  // namespace
+
+std::shared_ptr<FontData> MakeFont(const LOGFONTW& lfIn) {
+  // Matching the size and reading the metrics costs far more than the copy, and code that
+  // creates its font for every draw is common: the fonts built on this thread are kept by what
+  // they were built from (their QFont belongs to this thread, see FontFor).
+  struct Key {
+    LOGFONTW logFont;
+    bool smoothing;
+    bool operator==(const Key& o) const {
+      return smoothing == o.smoothing && std::memcmp(&logFont, &o.logFont, sizeof logFont) == 0;
+    }
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const {
+      return qHashBits(&k.logFont, sizeof k.logFont, k.smoothing);
+    }
+  };
+  thread_local std::unordered_map<Key, std::shared_ptr<const FontData>, KeyHash> built;
+  static std::atomic<std::uint64_t> nextId{1};
+  const Key key{lfIn, g_smoothing};
+  auto it = built.find(key);
+  if (it == built.end()) {
+    if (built.size() > 256) built.clear();
+    it = built.emplace(key, BuildFontData(lfIn, key.smoothing)).first;
+  }
+  auto f = std::make_shared<FontData>(*it->second);
+  f->id = nextId++;
   return f;
 }
 

@@ -133,6 +133,54 @@ INSTANTIATE_TEST_SUITE_P(Flags, TextAlignTest,
                                            AlignCase{TA_LEFT | TA_BASELINE, 0, 2},
                                            AlignCase{TA_CENTER | TA_BASELINE, 1, 2}));
 
+// Clipped text is the unclipped text cut by the clip: nothing of it is lost where the clip
+// reaches only the edge of the text cell, and nothing is drawn where it does not reach it.
+TEST(Text, ClippedTextIsTheUnclippedTextCut) {
+  const UINT aligns[] = {TA_LEFT | TA_TOP, TA_RIGHT | TA_TOP, TA_CENTER | TA_BASELINE,
+                         TA_LEFT | TA_BOTTOM};
+  for (const UINT align : aligns) {
+    for (const int bkMode : {TRANSPARENT, OPAQUE}) {
+      Canvas whole(120, 60);
+      whole.dc.SelectStockObject(ANSI_VAR_FONT);
+      whole.dc.SetBkMode(bkMode);
+      whole.dc.SetBkColor(kBlue);
+      whole.dc.SetTextAlign(align);
+      whole.dc.TextOut(60, 30, L"Wqj", 3);
+      const RECT ink = whole.InkBox();
+      // Clips at, one pixel inside and one pixel outside each edge of the ink.
+      const RECT clips[] = {
+          {ink.left, ink.top, ink.left + 1, ink.bottom},
+          {ink.right - 1, ink.top, ink.right, ink.bottom},
+          {ink.left, ink.top, ink.right, ink.top + 1},
+          {ink.left, ink.bottom - 1, ink.right, ink.bottom},
+          {0, 0, ink.left, 60},
+          {ink.right, 0, 120, 60},
+          {0, 0, 120, ink.top},
+          {0, ink.bottom, 120, 60},
+          {ink.left + 3, ink.top + 2, ink.right - 3, ink.bottom - 2},
+      };
+      for (const RECT& clip : clips) {
+        Canvas part(120, 60);
+        part.dc.SelectStockObject(ANSI_VAR_FONT);
+        part.dc.SetBkMode(bkMode);
+        part.dc.SetBkColor(kBlue);
+        part.dc.SetTextAlign(align);
+        part.dc.IntersectClipRect(&clip);
+        part.dc.TextOut(60, 30, L"Wqj", 3);
+        for (int y = 0; y < 60; ++y) {
+          for (int x = 0; x < 120; ++x) {
+            const bool inside =
+                x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+            ASSERT_EQ(part.At(x, y), inside ? whole.At(x, y) : kWhite)
+                << "align " << align << " mode " << bkMode << " clip " << clip.left << ","
+                << clip.top << "," << clip.right << "," << clip.bottom << " at " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(Text, AnotherThreadDrawsTheSamePixels) {
   // Fonts made on this thread and used on another (as the tick thread does) give the same
   // metrics and glyphs.
