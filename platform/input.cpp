@@ -321,8 +321,12 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
   }
   {
     QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
     std::lock_guard lock(rec->surface->lock);
-    for (const QRect& r : event->region()) p.drawImage(r, rec->surface->image, r);
+    for (const QRect& r : event->region()) {
+      p.setClipRect(r);
+      p.drawImage(r.topLeft(), rec->surface->image, r);
+    }
   }
   // Exposed before anything was painted: ask the window to paint.
   if (needContent) InvalidateRegion(handle_, nullptr, true);
