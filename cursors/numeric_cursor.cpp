@@ -222,7 +222,7 @@ void CGNumCursor::OnDraw(CDC* dc, CRect* clip) {
   if (len - 1 > m_boxCharacters) m_boxCharacters = len - 1;
 
   LOGFONTW lf{};
-  lf.lfHeight = 14;
+  lf.lfHeight = kBoxFontHeight;
   lf.lfWeight = 400;
   lf.lfQuality = DRAFT_QUALITY;
   lf.lfPitchAndFamily = 0x20;
@@ -236,48 +236,118 @@ void CGNumCursor::OnDraw(CDC* dc, CRect* clip) {
 
   dc->SetBkColor(m_shadowColor);
   dc->SetTextColor(GetColor());
+  UINT format = 0;
+  CRect tr = TextRect(p, &format);
+  dc->DrawText(text.c_str(), len, &tr, format);
+  dc->SelectObject(oldFont);
+  dc->RestoreDC(saved);
+}
+
+CRect CGNumCursor::TextRect(long p, UINT* format) const {
   CRect tr = m_rect;
-  UINT format;
   if (m_followsX) {
-    const int h = m_rect.Height();
+    const LONG h = m_rect.Height();
     if (m_rect.Width() / 2 < p) {
       tr.right = AddPixelsSat(p, -1);
-      format = DT_SINGLELINE | DT_RIGHT;
+      *format = DT_SINGLELINE | DT_RIGHT;
     } else {
       tr.left = AddPixelsSat(p, 3);
-      format = DT_SINGLELINE;
+      *format = DT_SINGLELINE;
     }
     if (m_floatingBox) {
       const LONG c = quarlen::SaturatingTrunc<LONG>(h * m_boxPosition);
       if (c > h / 2) {
         tr.bottom = c;
-        format |= DT_BOTTOM;
+        *format |= DT_BOTTOM;
       } else {
         tr.top = c;
       }
     }
   } else {
-    const int w = m_rect.Width();
+    const LONG w = m_rect.Width();
     if (m_rect.Height() / 2 < p) {
       tr.bottom = static_cast<LONG>(p);
-      format = DT_SINGLELINE | DT_BOTTOM;
+      *format = DT_SINGLELINE | DT_BOTTOM;
     } else {
       tr.top = AddPixelsSat(p, 2);
-      format = DT_SINGLELINE;
+      *format = DT_SINGLELINE;
     }
     if (m_floatingBox) {
       const LONG c = quarlen::SaturatingTrunc<LONG>(w * m_boxPosition);
       if (c > w / 2) {
         tr.right = AddPixelsSat(c, -2);
-        format |= DT_RIGHT;
+        *format |= DT_RIGHT;
       } else {
         tr.left = AddPixelsSat(c, 2);
       }
     }
   }
-  dc->DrawText(text.c_str(), len, &tr, format);
-  dc->SelectObject(oldFont);
-  dc->RestoreDC(saved);
+  return tr;
+}
+
+CRect CGNumCursor::BoxArea(long p, int characters) const {
+  UINT format = 0;
+  CRect r = TextRect(p, &format);
+  const LONG along = quarlen::SaturatingTrunc<LONG>(double(characters) * m_charWidth);
+  if (format & DT_RIGHT) {
+    r.left = std::max(r.left, AddPixelsSat(r.right, -along));
+  } else {
+    r.right = std::min(r.right, AddPixelsSat(r.left, along));
+  }
+  // The measured text height, but never less than a line of the box font with its margin.
+  const LONG across = std::max(m_textHeight, kBoxFontHeight + 2);
+  if (format & DT_BOTTOM) {
+    r.top = std::max(r.top, AddPixelsSat(r.bottom, -across));
+  } else {
+    r.bottom = std::min(r.bottom, AddPixelsSat(r.top, across));
+  }
+  return r;
+}
+
+void CGNumCursor::InvalidateLineAndBox(double value) {
+  if (value == kNoValue) return;
+  Guard g(this);
+  if (value == m_drawnPosition) return;
+  CSC* s = DirectionScale();
+  double shown = value;
+  if (s->HasStaticDisplayOffset()) shown = s->RealToDisplayPos(shown);
+  // One character more than the longer of the box and the new text: the box is widened to the
+  // text only when it is drawn, after this invalidation.
+  const int characters = std::max(m_boxCharacters, static_cast<int>(FormatValue(shown).size())) + 1;
+  const long w = m_shadowEnabled ? 3 : 2;
+  const long oldPixel = DrawnPixel();
+  const long newPixel = s->PosToPixel(value);
+  // The update region merges overlapping rectangles into their bounding box, and a box touches
+  // the line beside it: so both boxes and both lines within the boxes' band of rows (columns
+  // for a horizontal line) become one rectangle, and the lines are cut around that band.
+  const bool x = m_followsX != 0;
+  CRect band = BoxArea(oldPixel, characters);
+  band.UnionRect(&band, BoxArea(newPixel, characters));
+  const CRect lines[] = {Strip(oldPixel, w), Strip(newPixel, w)};
+  CRect before[2], after[2];
+  for (int i = 0; i < 2; ++i) {
+    CRect inside = lines[i], head = lines[i], tail = lines[i];
+    if (x) {
+      inside.top = std::max(inside.top, band.top);
+      inside.bottom = std::min(inside.bottom, band.bottom);
+      head.bottom = std::min(head.bottom, band.top);
+      tail.top = std::max(tail.top, band.bottom);
+    } else {
+      inside.left = std::max(inside.left, band.left);
+      inside.right = std::min(inside.right, band.right);
+      head.right = std::min(head.right, band.left);
+      tail.left = std::max(tail.left, band.right);
+    }
+    if (!inside.IsRectEmpty()) band.UnionRect(&band, &inside);
+    before[i] = head;
+    after[i] = tail;
+  }
+  CGObject::Invalidate(&band);
+  for (int i = 0; i < 2; ++i) {
+    CGObject::Invalidate(&before[i]);
+    CGObject::Invalidate(&after[i]);
+  }
+  m_pendingPosition = value;
 }
 
 void CGNumCursor::UpdateCursor(CPoint* pt) { UpdateCursorLogged(pt, m_logOnUpdate != 0); }

@@ -72,8 +72,20 @@ class QUARLEN_API CGNumCursor : public CGCursor {
 
  protected:
   void UpdateCursor(CPoint* pt);
+  // Invalidates only what a move of the line to value changes: the old and the new line strips
+  // and the old and the new value box (four rectangles), instead of the whole object rectangle
+  // that InvalidateNewPos announces. For subclasses that repaint large views on every drag step.
+  // Call it without the object's lock held or with it held; it takes the lock itself.
+  void InvalidateLineAndBox(double value);
+  // The rectangle the value text of a line at pixel p is drawn into, and its DrawText format.
+  CRect TextRect(long p, UINT* format) const;
+  // The part of TextRect(p) a text of `characters` characters can cover: one text height
+  // across, characters x character width along, on the side the text is aligned to.
+  CRect BoxArea(long p, int characters) const;
 
  private:
+  // Cell height of the font the value is drawn with.
+  static constexpr int kBoxFontHeight = 14;
   void UpdateCursorLogged(CPoint* pt, bool log);
   // Shared body of OnUpdateCapture and OnEndCapture.
   int CaptureStep(CPoint* pt, unsigned flags, bool end);

@@ -95,12 +95,6 @@ void AScanTrace::OnDraw(CDC* dc, CRect* clip) {
   dc->SelectObject(old);
 }
 
-void StripNumCursor::InvalidateNewPos(double value) {
-  if (value == kNoValue) return;
-  Guard g(this);
-  if (value == m_drawnPosition) return;
-  InvalidateNewPixel(DirectionScale()->PosToPixel(value));  // old and new strip, box included
-  m_pendingPosition = value;                                // the exact value, for the box text
-}
+void StripNumCursor::InvalidateNewPos(double value) { InvalidateLineAndBox(value); }
 
 }  // namespace demo

@@ -56,9 +56,9 @@ class AScanTrace : public CGObject {
   unsigned m_client = 0;
 };
 
-// A numeric cursor whose value changes repaint only the strips the line and its box leave and
-// enter. (CGNumCursor repaints its whole view when a new value arrives, which costs a full
-// B-scan repaint per drag step.)
+// A numeric cursor whose value changes repaint only the line strips and value boxes the cursor
+// leaves and enters. (CGNumCursor repaints its whole view when a new value arrives, which
+// costs a full B-scan repaint per drag step.)
 class StripNumCursor : public CGNumCursor {
  public:
   void InvalidateNewPos(double value) override;

@@ -211,3 +211,85 @@ TEST_F(LinkedCursorTest, PlainDragMovesOnlyTheReference) {
 }
 
 }  // namespace
+
+// A cursor that announces its moves as line strips and value boxes only.
+class LineAndBoxCursor : public CGNumCursor {
+ public:
+  void InvalidateNewPos(double value) override { InvalidateLineAndBox(value); }
+};
+
+// Moves repaint only the strips and boxes the cursor leaves and enters; whatever the move, the
+// view must then look exactly as after a full repaint (no remains of the old line or box, no
+// part of the new ones missing).
+class LineAndBoxTest : public CursorTest {
+ protected:
+  void TearDown() override {
+    containers.clear();
+    CursorTest::TearDown();
+  }
+  void Check(LineAndBoxCursor& cursor, CPosition& pos, const std::vector<double>& values,
+             const char* name) {
+    c->AddDynamic(&cursor, CGOContainer::top);
+    Deliver();
+    for (const double v : values) {
+      pos.SetValue(v, 1);
+      Deliver();
+      const QImage moved = quarlen::test::WindowPixels(Hwnd());
+      c->Redraw();
+      Pump();
+      const QImage full = quarlen::test::WindowPixels(Hwnd());
+      EXPECT_TRUE(moved == full) << name << " after the move to " << v;
+      if (moved != full) {
+        quarlen::test::SaveImage(moved, name);
+        break;
+      }
+    }
+    c->Remove(&cursor);
+    Deliver();
+  }
+};
+
+TEST_F(LineAndBoxTest, IncrementalMovesLookLikeAFullRepaint) {
+  c->EnableDoubleBuffering(1);
+  struct Case {
+    const char* name;
+    bool vertical;  // follows the scan axis (a vertical line)
+    bool floating;
+    double boxPosition;  // set by a Ctrl-drag when floating
+    const wchar_t* format;
+    std::vector<double> values;
+  } cases[] = {
+      {"small steps", true, false, 0.0, L"%.0f", {22, 24, 25, 30, 31}},
+      {"across the middle", true, false, 0.0, L"%.0f", {45, 55, 70, 30}},
+      {"growing text", true, false, 0.0, L"%.3f mm", {10, 12, 60, 61}},
+      {"floating box low", true, true, 0.9, L"%.0f", {20, 28, 70}},
+      {"horizontal line", false, false, 0.0, L"%.0f", {10, 14, 50, 60, 20}},
+      {"horizontal floating", false, true, 0.8, L"%.1f", {12, 40, 41}},
+  };
+  for (const Case& k : cases) {
+    CPosition pos;
+    pos.Create(L"p", k.vertical ? &scanAxis : &indexAxis, 20.0, 0);
+    LineAndBoxCursor cursor;
+    cursor.Create(&pos);
+    cursor.SetColor(kRed);
+    cursor.EnableShadow(1, kGrey);
+    cursor.SetFormat(k.format);
+    if (k.floating) {
+      cursor.SetFloatingLeftBox(1);
+      c->AddDynamic(&cursor, CGOContainer::top);
+      Deliver();
+      // Ctrl-drag the box along the line to its place.
+      const int along = static_cast<int>(k.boxPosition * (k.vertical ? kH : kW));
+      const POINT at = k.vertical ? POINT{cursor.GetXScale()->PosToPixel(20.0), 2}
+                                  : POINT{2, cursor.GetYScale()->PosToPixel(20.0)};
+      const POINT to = k.vertical ? POINT{at.x, along} : POINT{along, at.y};
+      MousePress(Hwnd(), at, quarlen::test::Button::Left, kControl);
+      MouseMove(Hwnd(), to, kControl);
+      MouseRelease(Hwnd(), to, quarlen::test::Button::Left, kControl);
+      Deliver();
+      c->Remove(&cursor);
+      Deliver();
+    }
+    Check(cursor, pos, k.values, k.name);
+  }
+}
