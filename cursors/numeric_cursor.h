@@ -73,9 +73,9 @@ class QUARLEN_API CGNumCursor : public CGCursor {
  protected:
   void UpdateCursor(CPoint* pt);
   // Invalidates only what a move of the line to value changes: the old and the new line strips
-  // and the old and the new value box (four rectangles), instead of the whole object rectangle
-  // that InvalidateNewPos announces. For subclasses that repaint large views on every drag step.
-  // Call it without the object's lock held or with it held; it takes the lock itself.
+  // and one rectangle holding the old and the new value box, instead of the whole object
+  // rectangle that InvalidateNewPos announces. For subclasses that repaint large views on every
+  // drag step (override InvalidateNewPos to call it). Takes the object's lock itself.
   void InvalidateLineAndBox(double value);
   // The rectangle the value text of a line at pixel p is drawn into, and its DrawText format.
   CRect TextRect(long p, UINT* format) const;
