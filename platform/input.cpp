@@ -72,10 +72,11 @@ void ApplyCursor() {
   InputState& s = input();
   QWidget* w = WidgetOf(s.capture ? s.capture : s.hover);
   if (!w) return;
-  if (s.cursor)
-    w->setCursor(QCursor(ShapeOf(s.cursor)));
-  else
-    w->setCursor(QCursor(Qt::BlankCursor));
+  const Qt::CursorShape shape = s.cursor ? ShapeOf(s.cursor) : Qt::BlankCursor;
+  // Pointer shapes are set on every mouse move; Qt redoes its cursor work even when nothing
+  // changes, so an unchanged shape is left alone.
+  if (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == shape) return;
+  w->setCursor(QCursor(shape));
 }
 
 // The deepest layer window under a screen point, looked up in the top-level window of `from`.
