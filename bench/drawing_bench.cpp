@@ -81,3 +81,15 @@ void BM_DrawText_FreshFontValueBox(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DrawText_FreshFontValueBox)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The zoom tool's rubber band: a diagonal-cross hatched rectangle of 1000 × 650 pixels without a
+// pen. Argument 0: transparent gaps (the band), 1: opaque gaps.
+void BM_Rectangle_DiagCrossHatch_1000x650(benchmark::State& state) {
+  Target t;
+  CBrush brush(HS_DIAGCROSS, RGB(200, 0, 0));
+  t.dc.SelectStockObject(NULL_PEN);
+  t.dc.SelectObject(&brush);
+  t.dc.SetBkMode(state.range(0) == 0 ? TRANSPARENT : OPAQUE);
+  for (auto _ : state) t.dc.Rectangle(300, 200, 1301, 851);
+}
+BENCHMARK(BM_Rectangle_DiagCrossHatch_1000x650)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -47,13 +47,22 @@ void PaintRow(PixelTarget& t, int y, int x0, int x1, const Paint& p) {
       for (int x = x0; x < x1; ++x) row[x] ^= 0x00FFFFFFu;
       break;
     case Paint::Hatch: {
-      const unsigned bits = p.pattern[((y - p.originY) % 8 + 8) % 8];
-      for (int x = x0; x < x1; ++x) {
-        const int col = ((x - p.originX) % 8 + 8) % 8;
-        if (bits & (0x80u >> col))
-          row[x] = p.color;
-        else if (p.opaqueGaps)
-          row[x] = p.gap;
+      // Pattern row and column of a pixel: its offset from the brush origin, modulo 8.
+      const unsigned bits = p.pattern[(i64(y) - p.originY) & 7];
+      const int first = int((i64(x0) - p.originX) & 7);  // pattern column of x0
+      if (p.opaqueGaps) {
+        // Eight pixels from x0 on, then the row doubles what it already holds.
+        const int n = x1 - x0;
+        for (int k = 0; k < std::min(n, 8); ++k)
+          row[x0 + k] = (bits & (0x80u >> ((first + k) & 7))) ? p.color : p.gap;
+        for (int done = 8; done < n; done *= 2)
+          std::copy_n(row + x0, std::min(done, n - done), row + x0 + done);
+        break;
+      }
+      // Transparent gaps: only the pattern's set columns are written, every 8th pixel.
+      for (int col = 0; col < 8; ++col) {
+        if (!(bits & (0x80u >> col))) continue;
+        for (int x = x0 + ((col - first) & 7); x < x1; x += 8) row[x] = p.color;
       }
       break;
     }
