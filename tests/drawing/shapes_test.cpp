@@ -335,6 +335,35 @@ TEST_P(HatchTest, TransparentModeLeavesTheGaps) {
     }
 }
 
+// Fills of every start column and of lengths around the tile width: the tile stays anchored at
+// the device origin and nothing beyond the rectangle is touched.
+TEST_P(HatchTest, AnyStartAndLengthKeepTheTile) {
+  const HatchCase& c = GetParam();
+  for (const int mode : {OPAQUE, TRANSPARENT}) {
+    for (int x0 = 0; x0 < 9; ++x0) {
+      for (const int w : {1, 2, 7, 8, 9, 15, 16, 17, 31, 40}) {
+        Canvas cv(64, 10);
+        CBrush brush(c.style, kRed);
+        cv.dc.SetBkColor(kBlue);
+        cv.dc.SetBkMode(mode);
+        RECT r{x0, 1, x0 + w, 9};
+        cv.dc.FillRect(&r, &brush);
+        for (int y = 0; y < 10; ++y) {
+          for (int x = 0; x < 64; ++x) {
+            COLORREF want = kWhite;
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) {
+              const bool bit = c.rows[y % 8] & (0x80 >> (x % 8));
+              want = bit ? kRed : (mode == OPAQUE ? kBlue : kWhite);
+            }
+            ASSERT_EQ(cv.At(x, y), want)
+                << "mode " << mode << " x0 " << x0 << " w " << w << " at " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Styles, HatchTest,
     ::testing::Values(HatchCase{HS_HORIZONTAL, {0, 0, 0, 0xFF, 0, 0, 0, 0}},
