@@ -44,31 +44,7 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
   if (!f) return 0;
   const ShapedText& shaped = ShapeText(*f, s);
   const int cx = shaped.width;
-  Draw d;
-  if (!Begin(d)) return cx;
-  if (f->angle == 0 && !opaqueRect) {
-    // Level text touches at most its cell and a glyph overhang beside it: when that lies
-    // outside the clip, nothing is drawn (the common case when a view repaints thin strips).
-    const int left = (align & 6) == TA_RIGHT ? -cx : (align & 6) == TA_CENTER ? -cx / 2 : 0;
-    const int top = (align & 24) == TA_BOTTOM     ? -(f->ascent + f->descent)
-                    : (align & 24) == TA_BASELINE ? -f->ascent
-                                                  : 0;
-    QRect reach = QRect(ClampInt(x + left), ClampInt(y + top), cx, f->ascent + f->descent)
-                      .adjusted(-2, -2, 2, 2);
-    if (clipRect) reach &= *clipRect;
-    if (reach.isEmpty() || !d.region->intersects(reach)) return cx;
-  }
-  QRegion clip = *d.region;
-  if (clipRect) clip &= *clipRect;
-  if (clip.isEmpty()) return cx;
-  QPainter p(&d.s->image);
-  p.setClipRegion(clip);
-  if (opaqueRect) {
-    p.fillRect(*opaqueRect, QColorOf(st.bk));
-    d.t.Touch(*opaqueRect & d.t.clipBounds);
-  }
-  p.translate(double(ClampInt(x)), double(ClampInt(y)));
-  if (f->angle != 0) p.rotate(-f->angle);
+  // The cell relative to the reference point (x, y), by the alignment.
   int x0 = 0;
   switch (align & 6) {
     case TA_RIGHT:
@@ -92,6 +68,28 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
       break;
   }
   const QRect box(x0, base - f->ascent, cx, f->ascent + f->descent);
+  Draw d;
+  if (!Begin(d)) return cx;
+  if (f->angle == 0 && !opaqueRect) {
+    // Level text touches at most its cell and a glyph overhang beside it: when that lies
+    // outside the clip, nothing is drawn (the common case when a view repaints thin strips).
+    QRect reach =
+        QRect(ClampInt(x + box.left()), ClampInt(y + box.top()), box.width(), box.height())
+            .adjusted(-2, -2, 2, 2);
+    if (clipRect) reach &= *clipRect;
+    if (reach.isEmpty() || !d.region->intersects(reach)) return cx;
+  }
+  QRegion clip = *d.region;
+  if (clipRect) clip &= *clipRect;
+  if (clip.isEmpty()) return cx;
+  QPainter p(&d.s->image);
+  p.setClipRegion(clip);
+  if (opaqueRect) {
+    p.fillRect(*opaqueRect, QColorOf(st.bk));
+    d.t.Touch(*opaqueRect & d.t.clipBounds);
+  }
+  p.translate(double(ClampInt(x)), double(ClampInt(y)));
+  if (f->angle != 0) p.rotate(-f->angle);
   if (opaque) p.fillRect(box, QColorOf(st.bk));
   p.setPen(QColorOf(st.text));
   if (shaped.runsUsable) {  // already shaped: draw the cached glyphs
