@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "notify/event_service.h"
 #include "platform/numeric.h"
 

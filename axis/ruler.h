@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "cursors/volume_types.h"
+#include "axis/axis_types.h"
 #include "platform/export.h"
 #include "platform/object.h"
 #include "platform/sync.h"

@@ -8,7 +8,7 @@
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
 #include "cursors/graphic_cursor.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
 #include "platform/detail/window_registry.h"

@@ -1,1 +1,1 @@
-quarlen_bench(bench_rulers LAYERS qn_model SOURCES ${CMAKE_CURRENT_LIST_DIR}/rulers_bench.cpp)
+quarlen_bench(bench_rulers LAYERS qn_axis SOURCES ${CMAKE_CURRENT_LIST_DIR}/rulers_bench.cpp)

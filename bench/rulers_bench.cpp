@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "axis/ruler.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "notify/event_service.h"
 
 namespace {

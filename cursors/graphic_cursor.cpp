@@ -5,7 +5,7 @@
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "notify/event_service.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"

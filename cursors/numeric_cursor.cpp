@@ -7,7 +7,7 @@
 
 #include "axis/scale_converter.h"
 #include "axis/unit.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "platform/cstring.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"

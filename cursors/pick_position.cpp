@@ -4,7 +4,7 @@
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "notify/consumer_list.h"
 #include "platform/window.h"
 

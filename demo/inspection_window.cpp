@@ -1,6 +1,6 @@
 #include "demo/inspection_window.h"
 
-#include "axis/unit_set.h"
+#include "volume/unit_set.h"
 
 namespace demo {
 namespace {

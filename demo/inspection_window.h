@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "axis/ruler.h"
-#include "cursors/cursor_ex.h"
+#include "volume/cursor_ex.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
-#include "cursors/volume_set.h"
+#include "volume/volume_set.h"
 #include "cursors/zoom.h"
 #include "demo/scan_views.h"
 #include "graphics/container.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "axis/scale_converter.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "notify/event_service.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"

@@ -9,7 +9,7 @@
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
 #include "platform/window.h"

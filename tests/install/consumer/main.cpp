@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "axis/position.h"
 #include "axis/ruler.h"
 #include "cursors/graphic_cursor.h"
-#include "cursors/position.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
 #include "platform/window.h"

@@ -1,8 +1,8 @@
-#include "cursors/cursor_set.h"
+#include "volume/cursor_set.h"
 
 #include "axis/string_list.h"
-#include "cursors/cursor_ex.h"
-#include "cursors/volume_set.h"
+#include "volume/cursor_ex.h"
+#include "volume/volume_set.h"
 
 IMPLEMENT_DYNCREATE(CCursorSet, CObject)
 

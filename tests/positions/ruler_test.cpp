@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "axis/ruler.h"
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "platform/object.h"
 #include "tests/positions/event_recorder.h"
 

@@ -1,4 +1,4 @@
-#include "cursors/cursor_ex.h"
+#include "volume/cursor_ex.h"
 
 CCursorEx::CCursorEx() : m_consumers(this, 0) {}
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "cursors/position.h"
+#include "axis/position.h"
 #include "tests/positions/event_recorder.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "cursors/ruler_set.h"
+#include "volume/ruler_set.h"
 
 #include "axis/ruler.h"
 #include "axis/string_list.h"
-#include "cursors/volume_set.h"
+#include "volume/volume_set.h"
 
 IMPLEMENT_DYNCREATE(CRulerSet, CObject)
 

@@ -1,7 +1,7 @@
 #pragma once
-// The small value types of a volume set that other headers hold by value: the axes of a data
-// volume, the four cursor types of an axis, and the group id that decides which views share a
-// ruler, cursor or unit set.
+// The value types every ruler carries besides its window: the axis of a data volume it shows
+// and the group id that decides which views share it. The volume set (volume/) hands rulers out
+// by these; they live here because a ruler holds them by value.
 #include <cstdint>
 
 #include "platform/export.h"
@@ -18,19 +18,6 @@ enum zel_enumAxis : std::int32_t {
 };
 constexpr int zel_axisCount = 6;
 constexpr bool zel_IsValidAxis(int axis) { return axis >= 0 && axis < zel_axisCount; }
-
-// The four cursors of an axis; measure follows reference and selection 2 follows selection 1.
-enum quarlen_enumVolCursorType : std::int32_t {
-  quarlen_cursorNone = -1,
-  quarlen_cursorReference = 0,
-  quarlen_cursorMeasure = 1,
-  quarlen_cursorSelection1 = 2,
-  quarlen_cursorSelection2 = 3,
-};
-constexpr int quarlen_cursorTypeCount = 4;
-constexpr bool quarlen_IsValidCursorType(int type) {
-  return type >= 0 && type < quarlen_cursorTypeCount;
-}
 
 // Names the group of views that share an object of a volume set. Two ids match when values 1
 // to 4 are equal; value 5 is carried along but never compared. Value 1 equal to kPrivate marks

@@ -1,4 +1,4 @@
-#include "cursors/position.h"
+#include "axis/position.h"
 
 #include <cmath>
 #include <cwchar>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "axis/unit.h"
-#include "cursors/volume_types.h"
+#include "volume/volume_types.h"
 #include "platform/export.h"
 #include "platform/object.h"
 

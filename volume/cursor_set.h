@@ -3,7 +3,7 @@
 // linked to it, and a pair of selection cursors linked together, obtained from a volume set
 // and given back to it when the cursor set is destroyed. Delete cursor sets before their
 // volume set.
-#include "cursors/volume_types.h"
+#include "volume/volume_types.h"
 #include "platform/export.h"
 #include "platform/object.h"
 

@@ -2,8 +2,8 @@
 // The cursor a volume set hands out and shares by group id: a linkable position that also
 // knows its volume set, group id, axis and cursor type, counts its holders, and carries a
 // consumer list for the application's observers.
-#include "cursors/position.h"
-#include "cursors/volume_types.h"
+#include "axis/position.h"
+#include "volume/volume_types.h"
 #include "notify/consumer_list.h"
 #include "platform/export.h"
 

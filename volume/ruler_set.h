@@ -1,7 +1,7 @@
 #pragma once
 // The six rulers of one view, one per axis, obtained from a volume set and given back to it
 // when the ruler set is destroyed. Delete ruler sets before their volume set.
-#include "cursors/volume_types.h"
+#include "volume/volume_types.h"
 #include "platform/export.h"
 #include "platform/object.h"
 

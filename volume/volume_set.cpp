@@ -1,13 +1,13 @@
-#include "cursors/volume_set.h"
+#include "volume/volume_set.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "axis/ruler.h"
-#include "axis/unit_set.h"
-#include "cursors/cursor_ex.h"
-#include "cursors/cursor_set.h"
-#include "cursors/ruler_set.h"
+#include "volume/unit_set.h"
+#include "volume/cursor_ex.h"
+#include "volume/cursor_set.h"
+#include "volume/ruler_set.h"
 #include "notify/consumer_list.h"
 #include "platform/cstring.h"
 

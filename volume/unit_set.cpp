@@ -1,8 +1,8 @@
-#include "axis/unit_set.h"
+#include "volume/unit_set.h"
 
 #include <cmath>
 
-#include "cursors/volume_set.h"
+#include "volume/volume_set.h"
 
 namespace quarlen::detail {
 namespace {

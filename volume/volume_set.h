@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "axis/unit.h"
-#include "cursors/position.h"
-#include "cursors/volume_types.h"
+#include "axis/position.h"
+#include "volume/volume_types.h"
 #include "platform/export.h"
 #include "platform/object.h"
 
