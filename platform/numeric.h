@@ -1,9 +1,13 @@
 #pragma once
 // Numeric helpers shared by every layer: the tolerance rule that decides whether a value
-// changed, and float-to-integer conversions that never invoke undefined behaviour.
+// changed, float-to-integer conversions that never invoke undefined behaviour, and the
+// saturating integer helpers that pixel arithmetic narrows through.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 #include "platform/export.h"
 
@@ -48,6 +52,41 @@ inline T SaturatingTrunc(F v) {
 template <class T, class F>
 inline T SaturatingRound(F v) {
   return SaturatingTrunc<T>(std::round(v));
+}
+
+// Pixel arithmetic that may leave the 32-bit range (a mapping saturated at INT_MAX plus an
+// offset, a right edge computed from a huge width) is done in this type and narrowed once.
+using PixelWide = std::int64_t;
+
+// v narrowed to the integer type T, saturating at T's limits instead of wrapping.
+template <class T, class U>
+constexpr T SaturatingCast(U v) {
+  static_assert(std::is_integral_v<T> && std::is_integral_v<U>);
+  if (std::cmp_less(v, std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+  if (std::cmp_greater(v, std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+  return static_cast<T>(v);
+}
+
+// a + b computed wide and narrowed to T with saturation.
+template <class T = std::int32_t>
+constexpr T SaturatingAdd(PixelWide a, PixelWide b) {
+  return SaturatingCast<T>(a + b);
+}
+
+// The coordinate range of the drawing layer. Every coordinate handed to the raster code lies
+// in [-2^29, 2^29], so the sum or difference of two coordinates (a right edge from a left edge
+// and a width, a rectangle's width) still fits a 32-bit int; Qt's own geometry has the same
+// headroom requirement.
+inline constexpr PixelWide kDrawingCoordLimit = PixelWide{1} << 29;
+
+// v clamped into [-kDrawingCoordLimit, kDrawingCoordLimit].
+constexpr int ClampDrawingCoord(PixelWide v) {
+  return static_cast<int>(std::clamp(v, -kDrawingCoordLimit, kDrawingCoordLimit));
+}
+
+// v clamped into the 16-bit signed range that window-message coordinates travel in.
+constexpr int ClampMessageCoord(PixelWide v) {
+  return static_cast<int>(std::clamp<PixelWide>(v, -32768, 32767));
 }
 
 }  // namespace quarlen
