@@ -25,6 +25,7 @@
 #include "platform/sync.h"
 #include "platform/window.h"
 
+class CGOContainer;
 class CRuler;
 class CUnit;
 
@@ -147,6 +148,8 @@ class QUARLEN_API CGRuler : public CWnd {
 
  private:
   friend struct quarlen::detail::RulerViewAccess;
+  // The container keeps its ruler views in step with its own rulers (RulerChanged).
+  friend class CGOContainer;
   void MeasureFont(CDC* dc);
   void Register(CRuler* ruler);
 

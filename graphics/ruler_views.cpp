@@ -7,7 +7,41 @@
 #include "axis/ruler.h"
 #include "axis/unit.h"
 #include "graphics/grid.h"
-#include "graphics/ruler_view_hooks.h"
+#include "graphics/tick_layout.h"
+
+namespace {
+
+bool IsDecibel(const CUnit* u) {
+  const auto t = u->GetConversionType();
+  return t == unit_convPercentToDb || t == unit_convLogToPercent;
+}
+
+// One pass of ticks over the view's rectangle r, with minor ticks, from start in steps of step
+// up to end; `mirrored` maps through the mirrored half of a folded decibel axis.
+void DrawViewTicks(CDC* dc, const CRect& r, bool vertical, CGRuler& view, CUnit* unit, double start,
+                   double step, double end, bool mirrored, bool appendUnit, int labelWidth,
+                   int allowNegative) {
+  quarlen::TickRequest request;
+  request.start = start;
+  request.step = step;
+  request.end = end;
+  if (mirrored) {
+    request.toPixel = [&view](double v) { return view.ConvertDBToPixel(v); };
+  } else {
+    request.toPixel = [&view](double v) { return view.ConvertToPixel(v); };
+  }
+  request.low = vertical ? r.top : r.left;
+  request.high = vertical ? r.bottom : r.right;
+  request.vertical = vertical;
+  request.labelSpacing = labelWidth;
+  request.minorTicks = true;
+  request.unit = unit;
+  request.appendUnit = appendUnit;
+  request.allowNegative = allowNegative != 0;
+  quarlen::PaintTicks(dc, r, vertical, quarlen::TickUnitOf(dc), quarlen::LayoutTicks(request));
+}
+
+}  // namespace
 
 namespace quarlen::detail {
 
@@ -20,11 +54,6 @@ struct RulerViewAccess {
     double first = 0.0;
     double step = 0.0;
   };
-
-  static bool IsDecibel(const CUnit* u) {
-    const auto t = u->GetConversionType();
-    return t == unit_convPercentToDb || t == unit_convLogToPercent;
-  }
 
   // Whether a ruler change is to be followed: a display unit is needed, and a ruler window
   // needs a live parent. A windowless ruler keeps its layout up to date too.
@@ -129,19 +158,17 @@ struct RulerViewAccess {
       const double s = ruler->GetStart() + off;
       const double e = ruler->GetEnd() + off;
       const double end = u->ConvertFromBase(e);
-      auto ticks = vertical ? &CGRuler::VDrawTicks : &CGRuler::HDrawTicks;
-      CRect area = r;
       const double first = v.m_firstTick;
       const double step = v.m_tickStep;
       if (IsDecibel(u) && s < 0.0 && e > 0.0) {
         // A folded decibel axis: the positive half, then its mirror without the unit name.
-        ticks(dc, &area, first, step, end, &CGRuler::ConvertToPixel, &v, 1, u, v.m_labelWidth, 1,
-              v.m_allowNegative);
-        ticks(dc, &area, first, step, end, &CGRuler::ConvertDBToPixel, &v, 1, u, v.m_labelWidth, 0,
-              v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first, step, end, false, true, v.m_labelWidth,
+                      v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first, step, end, true, false, v.m_labelWidth,
+                      v.m_allowNegative);
       } else {
-        ticks(dc, &area, first - step, step, end, &CGRuler::ConvertToPixel, &v, 1, u,
-              v.m_labelWidth, 1, v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first - step, step, end, false, true, v.m_labelWidth,
+                      v.m_allowNegative);
       }
     }
 
@@ -161,30 +188,7 @@ struct RulerViewAccess {
       grid->SetXTickSpacing(g.first, g.step);
     }
   }
-
-  // The container's ruler-change handling and repaint reach the views through these.
-  static void ChangedHoriz(CGRulerHoriz* v, double start, double range, double off) {
-    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
-  }
-  static void ChangedVerti(CGRulerVerti* v, double start, double range, double off) {
-    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
-  }
-  static void DrawHoriz(CGRulerHoriz* v, CDC* dc) { v->OnDraw(dc); }
-  static void DrawVerti(CGRulerVerti* v, CDC* dc) { v->OnDraw(dc); }
-
-  static bool Install() {
-    RulerViewHooks& hooks = GetRulerViewHooks();
-    hooks.drawHoriz = &DrawHoriz;
-    hooks.drawVerti = &DrawVerti;
-    hooks.changedHoriz = &ChangedHoriz;
-    hooks.changedVerti = &ChangedVerti;
-    return true;
-  }
 };
-
-namespace {
-[[maybe_unused]] const bool kHooksInstalled = RulerViewAccess::Install();
-}
 
 }  // namespace quarlen::detail
 
