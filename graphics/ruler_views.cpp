@@ -8,8 +8,14 @@
 #include "axis/unit.h"
 #include "graphics/grid.h"
 #include "graphics/tick_layout.h"
+#include "platform/numeric.h"
 
 namespace {
+
+using quarlen::PixelWide;
+
+// Labels are never estimated wider than this (absurd character counts stay finite pixels).
+constexpr PixelWide kMaxLabelWidth = PixelWide{1} << 20;
 
 bool IsDecibel(const CUnit* u) {
   const auto t = u->GetConversionType();
@@ -68,7 +74,9 @@ struct RulerViewAccess {
 
   static void Follow(CGRuler& v, double start, double range, double displayOffset) {
     v.CGRuler::RulerChanged(start, range, displayOffset);
-    // The view repaints itself (its paint handler draws the whole strip).
+    // The view repaints itself (its paint handler draws the whole strip). Its dimension is its
+    // client rectangle, which names no place in the parent's coordinates, and invalidating the
+    // parent would not repaint the child window anyway.
     if (const HWND hwnd = v.GetSafeHwnd()) ::InvalidateRect(hwnd, nullptr, FALSE);
   }
 
@@ -100,9 +108,9 @@ struct RulerViewAccess {
     int chars = 0;
     int decimals = 0;
     CGRuler::GetFormat(first, range, &chars, &decimals);
-    const long long ave = v.m_textMetrics.tmAveCharWidth;
-    const long long width = vertical ? ave * chars + 5 : (ave + 2) * chars + 5;
-    v.m_labelWidth = static_cast<int>(std::min<long long>(width, 1 << 20));
+    const PixelWide ave = v.m_textMetrics.tmAveCharWidth;
+    const PixelWide width = vertical ? ave * chars + 5 : (ave + 2) * chars + 5;
+    v.m_labelWidth = static_cast<int>(std::min<PixelWide>(width, kMaxLabelWidth));
 
     const CRect d = *v.GetDimension();
     const LONG size = vertical ? d.bottom - d.top : d.right - d.left;
