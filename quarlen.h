@@ -48,6 +48,7 @@
 #include "graphics/ruler_views.h"
 #include "graphics/tool_select.h"
 
+#include "cursors/adjustable_curve.h"
 #include "cursors/graphic_cursor.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
