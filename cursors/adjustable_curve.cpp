@@ -135,20 +135,25 @@ CPoint CAdjustableCurve::PixelOf(const stPoint& p) const {
   return CPoint(GetXScale()->PosToPixel(p.x), GetYScale()->PosToPixel(p.y));
 }
 
+bool CAdjustableCurve::Near(const stPoint& p, const CPoint& pt) const {
+  const CPoint px = PixelOf(p);
+  const CSize pick = GetPickPrecision();
+  const PixelWide dx = static_cast<PixelWide>(pt.x) - px.x;
+  const PixelWide dy = static_cast<PixelWide>(pt.y) - px.y;
+  return -pick.cx <= dx && dx <= pick.cx && -pick.cy <= dy && dy <= pick.cy;
+}
+
 int CAdjustableCurve::Compare(const stPoint& p, CPoint* pt) const {
   if (pt == nullptr) return 0;
   Guard g(this);
-  const CPoint px = PixelOf(p);
-  const CSize pick = GetPickPrecision();
-  const PixelWide dx = static_cast<PixelWide>(pt->x) - px.x,
-                  dy = static_cast<PixelWide>(pt->y) - px.y;
-  return (-pick.cx <= dx && dx <= pick.cx && -pick.cy <= dy && dy <= pick.cy) ? 1 : 0;
+  return Near(p, *pt) ? 1 : 0;
 }
 
 std::ptrdiff_t CAdjustableCurve::IndexAt(const CPoint& pt) const {
-  CPoint probe = pt;
+  // The caller holds the lock for the whole scan, rather than Compare taking it per point: a
+  // hit test of a long curve runs on every pointer move.
   for (std::size_t i = 0; i < m_points.size(); ++i) {
-    if (Compare(m_points[i], &probe)) return static_cast<std::ptrdiff_t>(i);
+    if (Near(m_points[i], pt)) return static_cast<std::ptrdiff_t>(i);
   }
   return kNone;
 }

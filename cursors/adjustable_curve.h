@@ -94,6 +94,8 @@ class QUARLEN_API CAdjustableCurve : public CGODynamic {
   std::ptrdiff_t IndexAt(const CPoint& pt) const;
   // Index of the first point equal to p, or kNone. Under the lock.
   std::ptrdiff_t IndexOf(const stPoint& p) const;
+  // Compare without taking the lock. Under the lock.
+  bool Near(const stPoint& p, const CPoint& pt) const;
   // Pixel of a point. Under the lock.
   CPoint PixelOf(const stPoint& p) const;
   // The rectangle holding the segments that meet point i and the discs of their ends. Under
