@@ -3,7 +3,9 @@
 // left and a grid, linked reference/measure cursors on the scan axis, a depth cursor, the zoom
 // tool (left drag on the data) and the pick tool (right drag) chosen through a tool selector;
 // and beside it an A-scan view that shares the depth ruler and the cursors through the volume
-// set and shows the echo at the reference cursor.
+// set and shows the echo at the reference cursor, with a distance-amplitude curve the user
+// edits (left drag moves a point, Ctrl + right press duplicates one, Shift + right press deletes
+// one) and its dB readout at the depth cursor.
 //
 // Everything the views share (rulers, cursors, display units) comes from one volume set with
 // one group id, which is how an application keeps several views of the same data in step.
@@ -11,10 +13,12 @@
 
 #include "axis/ruler.h"
 #include "volume/cursor_ex.h"
+#include "cursors/adjustable_curve.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
 #include "volume/volume_set.h"
 #include "cursors/zoom.h"
+#include "demo/dac_curve.h"
 #include "demo/scan_views.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
@@ -42,6 +46,9 @@ class InspectionWindow {
   StripNumCursor& ReferenceCursor() { return m_scanCursor; }
   StripNumCursor& DepthCursor() { return m_depthCursor; }
   const AScanTrace& Trace() const { return *m_trace; }
+  // The distance-amplitude curve of the A-scan view and its readout.
+  CAdjustableCurve& Dac() { return m_dac; }
+  const DacReadout& Readout() const { return *m_readout; }
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -79,6 +86,8 @@ class InspectionWindow {
   std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
   CGRulerHoriz m_amplitudeView;
   StripNumCursor m_ascanDepthCursor;
+  CAdjustableCurve m_dac;
+  std::unique_ptr<DacReadout> m_readout;  // made once the curve and cursors exist
 };
 
 }  // namespace demo

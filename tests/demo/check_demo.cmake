@@ -1,5 +1,6 @@
-# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the five
-# screenshots, and the printed cursor values and ruler ranges after each step.
+# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the
+# screenshots, and the printed cursor values, ruler ranges, curve points and readouts after
+# each step.
 #   cmake -DDEMO=<exe> -DOUT_DIR=<dir> -DARGS=<args> [-DLAUNCHER=<cmd>] -P check_demo.cmake
 file(REMOVE_RECURSE ${OUT_DIR})
 execute_process(COMMAND ${LAUNCHER} ${DEMO} ${ARGS} --out ${OUT_DIR}
@@ -20,6 +21,17 @@ set(expected
   "zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
   # The pick snaps the reference and depth cursors to whole millimetres.
   "pick: reference 150.0 mm, measure 160.0 mm, depth 24.0 mm, A-scan at 150.0 mm"
+  # The distance-amplitude curve through the holes' echoes, and the echo at the depth cursor
+  # against it.
+  "dac start: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (80.0 %, 24.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac start: readout DAC at 24.0 mm: 80.0 %; echo 4.3 %: -25.4 dB"
+  # A sideways drag changes only the amplitude (the pixel's value, not a whole percent).
+  "dac drag: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac drag: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
+  # The duplicate dragged up takes its place in depth order; the original stays.
+  "dac duplicate: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac delete: dac (100.0 %, 5.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac delete: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -28,7 +40,8 @@ foreach(line IN LISTS expected)
   endif()
 endforeach()
 
-foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick)
+foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
+             08-dac-delete)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")
