@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
@@ -30,26 +31,40 @@ CGCursor::CGCursor() = default;
 
 CGCursor::~CGCursor() { Unsubscribe(); }
 
+// The event service is called without the object's lock: a pass holds the event lock while it
+// delivers to OnEvent, which takes the object's lock, so waiting for the event lock while
+// holding the object's lock could wait forever.
 void CGCursor::Unsubscribe() {
+  unsigned client, id;
+  {
+    Guard g(this);
+    client = std::exchange(m_eventClient, 0u);
+    id = std::exchange(m_eventId, 0u);
+  }
   // After these return the tick thread no longer calls this cursor.
-  if (m_eventId != 0) event_UnregisterEvent(event_positionChanged, m_eventId);
-  if (m_eventClient != 0) event_UnregisterClient(m_eventClient);
-  m_eventId = 0;
-  m_eventClient = 0;
+  if (id != 0) event_UnregisterEvent(event_positionChanged, id);
+  if (client != 0) event_UnregisterClient(client);
 }
 
 void CGCursor::Create(CPosition* position) {
   if (position == nullptr) return;
-  Guard g(this);
   Unsubscribe();
-  m_refPosition = position;
-  m_drawnPosition = m_pendingPosition = position->GetValue();
-  m_eventClient = event_RegisterClient(reinterpret_cast<std::uintptr_t>(this), nullptr,
-                                       &CGObject::EventCallback, event_kindCallback4);
-  if (m_eventClient != 0) {
-    m_eventId = event_RegisterEvent(event_positionChanged, m_eventClient, event_libraryControl, 0,
-                                    position->GetID(), 0, event_any);
+  {
+    Guard g(this);
+    m_refPosition = position;
+    m_drawnPosition = m_pendingPosition = position->GetValue();
   }
+  // Outside the lock, as in Unsubscribe. A delivery may arrive as soon as the event is
+  // registered; it finds the new position in place.
+  const unsigned client = event_RegisterClient(reinterpret_cast<std::uintptr_t>(this), nullptr,
+                                               &CGObject::EventCallback, event_kindCallback4);
+  const unsigned id = client != 0
+                          ? event_RegisterEvent(event_positionChanged, client, event_libraryControl,
+                                                0, position->GetID(), 0, event_any)
+                          : 0u;
+  Guard g(this);
+  m_eventClient = client;
+  m_eventId = id;
 }
 
 void CGCursor::EnableShadow(int enable, COLORREF color) {

@@ -18,7 +18,8 @@
 // object's recursive lock; the plain getters and GetCursorWidth do not. A drag writes the
 // position (which sends event 1619 and, on release, 1623) with the lock released: the event
 // service delivers to this cursor while holding its own lock, so a send made under the object's
-// lock could deadlock against a delivery.
+// lock could deadlock against a delivery. For the same reason Create and the destructor
+// register and unregister with the event service outside the object's lock.
 #include "graphics/dynamic_object.h"
 
 class CPosition;
