@@ -69,7 +69,8 @@ bool CGNumCursor::IsSafeFormat(const wchar_t* f) {
     if (*c == 0 || std::wcschr(L"fFeEgGaA", *c) == nullptr) return false;
     if (++conversions > 1) return false;
   }
-  return conversions == 1;
+  // No conversion at all: a literal text, shown as it is. Empty is no format.
+  return f[0] != 0;
 }
 
 CGNumCursor::CGNumCursor() {
@@ -146,29 +147,23 @@ std::wstring CGNumCursor::FormatValue(double v) const {
   } else {
     wchar_t buf[256];
     const int n = std::swprintf(buf, 256, m_format.c_str(), v / m_unitFactor - m_unitOffset);
-    text = n >= 0 ? std::wstring(buf, static_cast<std::size_t>(n)) : std::wstring();
+    // A negative count is a text that did not fit the buffer: too long for the box as well.
+    text = n >= 0 ? std::wstring(buf, static_cast<std::size_t>(n)) : std::wstring(L" ");
   }
   if (text.size() > kMaxText) text = L" ";
   return text;
 }
 
+// The two-pixel line strip and the value box on the side where OnDraw puts it (TextRect's
+// rule), one character wider than the box: the box grows to the text only when it is drawn.
+// Everything that repaints the visible rectangle alone (colours, shadow, a move to the top or
+// the bottom of the layer) therefore repaints the box too.
 void CGNumCursor::GetVisibleRect(CRect* out) const {
   if (out == nullptr) return;
   Guard g(this);
-  const std::int64_t p = DrawnPixel();
-  CRect r = m_rect;
-  if (m_followsX) {
-    const std::int64_t box = std::int64_t{m_boxCharacters} * m_charWidth;
-    if (p > 10 * std::int64_t{m_charWidth}) {
-      SetSpan(r, true, p - box, p + 2);
-    } else {
-      SetSpan(r, true, p, p + 2 + box);
-    }
-  } else if (p > 2 * std::int64_t{m_textHeight}) {
-    SetSpan(r, false, p - m_textHeight, p + 2);
-  } else {
-    SetSpan(r, false, p, p + 2 + m_textHeight);
-  }
+  const long p = DrawnPixel();
+  CRect r = Strip(p, 2);
+  r.UnionRect(&r, BoxArea(p, m_boxCharacters + 1));
   *out = r;
 }
 
