@@ -1,6 +1,5 @@
 #include "cursors/graphic_cursor.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -15,17 +14,11 @@
 
 IMPLEMENT_DYNAMIC(CGCursor, CGODynamic)
 
-namespace quarlen::detail {
-
-// a + b in 32 bits, saturating: pixels of far-away values sit at the ends of the LONG range.
-LONG AddPixels(LONG a, std::int64_t b) {
-  const std::int64_t s = std::int64_t{a} + b;
-  return static_cast<LONG>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace quarlen::detail
-
-using quarlen::detail::AddPixels;
+// Pixel sums saturate (SaturatingAdd): the pixels of far-away values sit at the ends of the LONG
+// range, and a strip or a shadow line beside them must stay there instead of wrapping.
+using quarlen::PixelWide;
+using quarlen::SaturatingAdd;
+using quarlen::SaturatingCast;
 
 CGCursor::CGCursor() = default;
 
@@ -92,8 +85,8 @@ long CGCursor::DrawnPixel() const { return DirectionScale()->PosToPixel(m_drawnP
 
 CRect CGCursor::Strip(long p, long width) const {
   CRect r = m_rect;
-  const LONG lo = static_cast<LONG>(p);
-  const LONG hi = AddPixels(lo, width);
+  const LONG lo = SaturatingCast<LONG>(p);
+  const LONG hi = SaturatingAdd<LONG>(lo, width);
   if (m_followsX) {
     r.left = lo;
     r.right = hi;
@@ -106,7 +99,7 @@ CRect CGCursor::Strip(long p, long width) const {
 
 double CGCursor::GetCursorWidth() const {
   CSC* s = DirectionScale();
-  return s->PixelToPos(AddPixels(s->PosToPixel(m_drawnPosition), 1)) - m_drawnPosition;
+  return s->PixelToPos(SaturatingAdd<LONG>(s->PosToPixel(m_drawnPosition), 1)) - m_drawnPosition;
 }
 
 void CGCursor::GetVisibleRect(CRect* out) const {
@@ -163,7 +156,7 @@ void CGCursor::DrawLines(CDC* dc, const CRect& r, long p) {
     dc->SelectObject(old);
   }
   if (m_shadowEnabled) {
-    const long q = AddPixels(static_cast<LONG>(p), 1);
+    const long q = SaturatingAdd<LONG>(p, 1);
     if (inside(q)) {
       CPen pen;
       pen.CreatePen(PS_SOLID, 1, m_shadowColor);
@@ -198,7 +191,7 @@ void CGCursor::InvalidateNewPixel(long pixel) {
   const long w = m_shadowEnabled ? 3 : 2;
   CSC* s = DirectionScale();
   const long old = s->PosToPixel(m_drawnPosition);
-  m_pendingPosition = s->PixelToPos(static_cast<LONG>(pixel));
+  m_pendingPosition = s->PixelToPos(SaturatingCast<LONG>(pixel));
   if (IsNearlyEqual(m_drawnPosition, m_pendingPosition)) return;
   const CRect oldStrip = Strip(old, w);
   const CRect newStrip = Strip(pixel, w);
@@ -226,10 +219,10 @@ int CGCursor::IsOnTop(CPoint* pt) const {
   if (pt == nullptr) return 0;
   Guard g(this);
   if (!IsCaptureEnabled()) return 0;
-  const std::int64_t p = DrawnPixel();
+  const PixelWide p = DrawnPixel();
   const CSize pick = GetPickPrecision();
-  const std::int64_t c = m_followsX ? pt->x : pt->y;
-  const std::int64_t d = m_followsX ? pick.cx : pick.cy;
+  const PixelWide c = m_followsX ? pt->x : pt->y;
+  const PixelWide d = m_followsX ? pick.cx : pick.cy;
   return (p - d <= c && c <= p + d) ? 1 : 0;
 }
 
@@ -252,7 +245,7 @@ int CGCursor::UpdateFromPixel(CPoint* pt) {
     position = m_refPosition;
     if (position == nullptr) return 1;
     c = Coordinate(*pt);
-    v = DirectionScale()->PixelToPos(static_cast<LONG>(c));
+    v = DirectionScale()->PixelToPos(SaturatingCast<LONG>(c));
   }
   position->SetValue(v, 1);
   InvalidateNewPixel(c);

@@ -76,13 +76,13 @@ class QUARLEN_API CGCursor : public CGODynamic {
   // Holds the object's (recursive) lock for one scope.
   class Guard {
    public:
-    explicit Guard(const CGCursor* c) : c_(c) { c_->Lock(); }
-    ~Guard() { c_->Unlock(); }
+    explicit Guard(const CGCursor* c) : m_cursor(c) { m_cursor->Lock(); }
+    ~Guard() { m_cursor->Unlock(); }
     Guard(const Guard&) = delete;
     Guard& operator=(const Guard&) = delete;
 
    private:
-    const CGCursor* c_;
+    const CGCursor* m_cursor;
   };
 
   // The scale of the cursor's direction (X scale when following X).
