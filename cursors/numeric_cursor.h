@@ -56,6 +56,7 @@ class QUARLEN_API CGNumCursor : public CGCursor {
   int IsLinkMode() const { return m_linkMode; }
 
   // CGObject.
+  // The two-pixel line strip and the value box on the side where it is drawn.
   void GetVisibleRect(CRect* out) const override;
   void SetRuler(CRuler* x, int xGrow, CRuler* y, int yGrow) override;
   void OnDraw(CDC* dc, CRect* clip) override;
