@@ -41,7 +41,18 @@ END_MESSAGE_MAP()
 CGOContainer::CGOContainer() = default;
 
 CGOContainer::~CGOContainer() {
-  // Destroy the window while this object is still a container, so that OnDestroy runs.
+  // The objects may be gone already (the container never owns them, and the application
+  // deletes them in any order): forget them without a call, so that the window's destruction
+  // below detaches nothing. Only an explicit DestroyWindow tells them (OnDestroyWnd).
+  {
+    Guard lock(m_lock);
+    m_static.clear();
+    m_dynamic.clear();
+    m_background = nullptr;
+    m_tracking = nullptr;
+  }
+  // Destroy the window while this object is still a container, so that OnDestroy runs: it
+  // ends a drag in progress and leaves the event service.
   if (m_hWnd != nullptr) DestroyWindow();
   UnregisterEvents();
   DeleteDoubleBuffer();
