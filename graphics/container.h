@@ -185,9 +185,10 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   int m_xGrow = 1;
   int m_yGrow = 1;
   unsigned m_eventClient = 0;
-  unsigned m_reg1618 = 0;
-  unsigned m_reg1620X = 0;
-  unsigned m_reg1620Y = 0;
+  // Event-service registration ids (0 while not registered).
+  unsigned m_objectModifiedReg = 0;
+  unsigned m_rulerChangedRegX = 0;
+  unsigned m_rulerChangedRegY = 0;
   CPoint m_buttonDown;
   CPoint m_lastPoint;
   CBitmap m_bitmap;
