@@ -53,6 +53,8 @@
 #include "cursors/pick_position.h"
 #include "cursors/zoom.h"
 
+#include "controls/picture_button.h"
+
 #include "ultrasound/calculator_data.h"
 #include "ultrasound/conversion.h"
 #include "ultrasound/cylindrical_correction.h"
