@@ -53,6 +53,7 @@
 #include "cursors/pick_position.h"
 #include "cursors/zoom.h"
 
+#include "controls/d3d_static.h"
 #include "controls/dual_slider.h"
 #include "controls/picture_button.h"
 
