@@ -277,8 +277,9 @@ void CDualSliderCtrl::NextCompleteImage() {
   } else {
     return;
   }
+  const std::shared_ptr<bool> alive = m_alive;
   UpdateSliderPosition(NearestValue(v));
-  m_draggedThumb = -1;
+  if (*alive) m_draggedThumb = -1;  // a listener may have destroyed the control
 }
 
 void CDualSliderCtrl::PreviousCompleteImage() {
@@ -292,8 +293,9 @@ void CDualSliderCtrl::PreviousCompleteImage() {
   } else {
     return;
   }
+  const std::shared_ptr<bool> alive = m_alive;
   UpdateSliderPosition(NearestValue(v));
-  m_draggedThumb = -1;
+  if (*alive) m_draggedThumb = -1;  // a listener may have destroyed the control
 }
 
 void CDualSliderCtrl::RegisterDualSlidersListener(IDualSlidersListener* listener) {
@@ -402,8 +404,9 @@ void CDualSliderCtrl::OnLButtonDblClk(UINT, CPoint point) {
     else if (point.x >= lower.right && point.x < upper.left)
       RecalcSliderRect(m_min, m_max);
   }
+  const std::shared_ptr<bool> alive = m_alive;
   NotifyDualSlidersListeners();
-  Default();
+  if (*alive) Default();  // a listener may have destroyed the control
 }
 
 void CDualSliderCtrl::OnSize(UINT type, int cx, int cy) {

@@ -16,7 +16,9 @@
 //     factors are ignored;
 //   - a track narrower than one pixel maps every mouse position to min.
 // A listener may unregister itself or others, or register new ones, during a notification: the
-// pass calls only listeners still registered, in the order of the list when it began.
+// pass calls only listeners still registered, in the order of the list when it began. A
+// listener may even destroy the control: the pass stops there and the control is not touched
+// again.
 //
 // All calls belong to the GUI thread.
 #include <memory>
