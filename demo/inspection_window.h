@@ -24,6 +24,8 @@
 
 namespace demo {
 
+class ToolBar;
+
 class InspectionWindow {
  public:
   // bscanSize: the client size of the B-scan view in pixels.
@@ -42,6 +44,12 @@ class InspectionWindow {
   StripNumCursor& ReferenceCursor() { return m_scanCursor; }
   StripNumCursor& DepthCursor() { return m_depthCursor; }
   const AScanTrace& Trace() const { return *m_trace; }
+  StripNumCursor& MeasureCursor() { return m_measureCursor; }
+  // The B-scan's tools and the tool bar that chooses among them.
+  CGToolSelect& Tools() { return m_tools; }
+  CZoom& ZoomTool() { return m_zoom; }
+  CPickPosition& PickTool() { return m_pick; }
+  ToolBar& Bar() { return *m_toolBar; }
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -79,6 +87,8 @@ class InspectionWindow {
   std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
   CGRulerHoriz m_amplitudeView;
   StripNumCursor m_ascanDepthCursor;
+  // Tool bar under the views (made last, destroyed first).
+  std::unique_ptr<ToolBar> m_toolBar;
 };
 
 }  // namespace demo

@@ -1,4 +1,4 @@
-# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the five
+# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the
 # screenshots, and the printed cursor values and ruler ranges after each step.
 #   cmake -DDEMO=<exe> -DOUT_DIR=<dir> -DARGS=<args> [-DLAUNCHER=<cmd>] -P check_demo.cmake
 file(REMOVE_RECURSE ${OUT_DIR})
@@ -20,6 +20,18 @@ set(expected
   "zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
   # The pick snaps the reference and depth cursors to whole millimetres.
   "pick: reference 150.0 mm, measure 160.0 mm, depth 24.0 mm, A-scan at 150.0 mm"
+  # With the pick tool chosen on the tool bar a left drag picks as well.
+  "pick tool: reference 100.0 mm, measure 160.0 mm, depth 30.0 mm, A-scan at 100.0 mm"
+  # Switching a cursor back on shows the string table's text for it.
+  "reference off: status \"\""
+  "reference on: status \"B-scan: 参考光标已启用\""
+  "measure on: status \"B-scan: 测量光标已启用\""
+  # The gate's upper thumb dragged to 30 mm, snapped to the depth samples.
+  "gate start: gate 5.00..20.00 mm"
+  "move gate: gate 5.00..30.00 mm"
+  "move gate: status \"Gate 5.00 .. 30.00 mm\""
+  # The home view button shows both whole axes again.
+  "home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -28,7 +40,8 @@ foreach(line IN LISTS expected)
   endif()
 endforeach()
 
-foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick)
+foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-pick-tool
+             07-reference-off 08-gate 09-home)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")
