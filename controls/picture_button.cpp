@@ -304,7 +304,10 @@ void CPButton::DrawItem(LPDRAWITEMSTRUCT item) {
       t.x = SaturatingAdd(t.x, o);
       t.y = SaturatingAdd(t.y, o - (yCentred ? 1 : 0));
 
-      const UINT format = itemState | DT_SINGLELINE | DT_VCENTER;
+      // One line, centred vertically from T down. The item state is not mixed into the format:
+      // its bits would read as alignment flags (selected as DT_CENTER, grayed as DT_RIGHT) and
+      // throw a pressed button's text across the face instead of one pixel down-right.
+      const UINT format = DT_SINGLELINE | DT_VCENTER;
       const bool defaultColour = m_textColor == 0 || disabled;
       if (theme != nullptr) {
         RECT content = r;

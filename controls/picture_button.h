@@ -13,6 +13,10 @@
 // a lone text is centred in both directions. SetImagePos / SetTextPos switch to fixed places
 // (a coordinate of -1 is centred); SetImageOffset / SetTextOffset switch back.
 //
+// A pressed button shows its picture and text one pixel down and to the right (unless it is
+// in picture-only mode); text in a custom colour, and themed text, is drawn as one line
+// centred vertically below its place.
+//
 // The owner creates the button with the BS_OWNERDRAW style; the platform reflects WM_DRAWITEM
 // to DrawItem. All calls belong to the GUI thread.
 #include "platform/dialog.h"

@@ -344,6 +344,37 @@ TEST_F(PictureButton, CustomTextColour) {
   EXPECT_TRUE(BoxOf(kBlue).IsRectEmpty());
 }
 
+// Pressed text moves one pixel right, whichever way it is drawn.
+struct PressedTextCase {
+  const char* name;
+  bool classic;
+  COLORREF textColour;  // 0: default drawing
+  COLORREF ink;
+};
+
+class PressedText : public PictureButton, public ::testing::WithParamInterface<PressedTextCase> {};
+
+TEST_P(PressedText, MovesOnePixelRight) {
+  quarlen::SetClassicLook(GetParam().classic);
+  button.SetWindowText(L"Go");
+  button.SetTextColor(GetParam().textColour);
+  Draw(0);
+  const CRect released = BoxOf(GetParam().ink);
+  Draw(ODS_SELECTED);
+  const CRect pressed = BoxOf(GetParam().ink);
+  ASSERT_FALSE(released.IsRectEmpty());
+  EXPECT_EQ(pressed.left, released.left + 1);
+  EXPECT_EQ(pressed.right, released.right + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PressedText,
+    ::testing::Values(PressedTextCase{"ClassicDefault", true, 0, RGB(0, 0, 0)},
+                      PressedTextCase{"ClassicCustomColour", true, RGB(0, 0, 200), RGB(0, 0, 200)},
+                      PressedTextCase{"ThemedDefault", false, 0, RGB(0, 0, 0)},
+                      PressedTextCase{"ThemedCustomColour", false, RGB(0, 0, 200), RGB(0, 0, 200)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(PictureButton, MaskedBitmapShowsTheFaceAndTheDisabledBitmapLeavesTheMaskOut) {
   ASSERT_EQ(button.SetMaskedBitmap(kMaskedBitmap, 8, 8, kMask), 1);
   Draw(0);
