@@ -55,6 +55,10 @@
 #include "cursors/pick_position.h"
 #include "cursors/zoom.h"
 
+#include "controls/d3d_static.h"
+#include "controls/dual_slider.h"
+#include "controls/picture_button.h"
+
 #include "ultrasound/calculator_data.h"
 #include "ultrasound/conversion.h"
 #include "ultrasound/cylindrical_correction.h"

@@ -1,5 +1,6 @@
 #include "demo/inspection_window.h"
 
+#include "demo/tool_bar.h"
 #include "volume/unit_set.h"
 
 namespace demo {
@@ -35,9 +36,11 @@ InspectionWindow::InspectionWindow(CSize bscanSize) {
                  0);
   CreateBScan(bscanSize);
   CreateAScan(bscanSize);
+  m_toolBar = std::make_unique<ToolBar>(*this);
 }
 
 InspectionWindow::~InspectionWindow() {
+  m_toolBar.reset();
   // Views first (they refer to the rulers and cursors), then what the volume set handed out.
   m_bscan.SetGraphicalRuler(nullptr, nullptr);
   m_ascan.SetGraphicalRuler(nullptr, nullptr);

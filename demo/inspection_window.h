@@ -28,6 +28,8 @@
 
 namespace demo {
 
+class ToolBar;
+
 class InspectionWindow {
  public:
   // bscanSize: the client size of the B-scan view in pixels.
@@ -49,6 +51,12 @@ class InspectionWindow {
   // The distance-amplitude curve of the A-scan view and its readout.
   CAdjustableCurve& Dac() { return m_dac; }
   const DacReadout& Readout() const { return *m_readout; }
+  StripNumCursor& MeasureCursor() { return m_measureCursor; }
+  // The B-scan's tools and the tool bar that chooses among them.
+  CGToolSelect& Tools() { return m_tools; }
+  CZoom& ZoomTool() { return m_zoom; }
+  CPickPosition& PickTool() { return m_pick; }
+  ToolBar& Bar() { return *m_toolBar; }
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -88,6 +96,8 @@ class InspectionWindow {
   StripNumCursor m_ascanDepthCursor;
   CAdjustableCurve m_dac;
   std::unique_ptr<DacReadout> m_readout;  // made once the curve and cursors exist
+  // Tool bar under the views (made last, destroyed first).
+  std::unique_ptr<ToolBar> m_toolBar;
 };
 
 }  // namespace demo

@@ -12,6 +12,7 @@
 
 #include "axis/scale_converter.h"
 #include "demo/inspection_window.h"
+#include "demo/tool_bar.h"
 #include "notify/event_service_internal.h"
 #include "platform/detail/window_registry.h"
 
@@ -141,6 +142,29 @@ bool EditDac(InspectionWindow& w, const QString& outDir) {
   return ok;
 }
 
+// A click in the middle of a tool-bar button.
+void ClickButton(ToolBar& bar, ToolBar::Tool tool) {
+  CWnd& button = bar.Button(tool);
+  CRect r;
+  button.GetClientRect(&r);
+  Pointer pointer(button);
+  pointer.Press(r.CenterPoint(), Qt::LeftButton);
+  pointer.Release(r.CenterPoint(), Qt::LeftButton);
+  Settle();
+}
+
+void PrintStatus(const char* step, ToolBar& bar) {
+  const CString text = bar.StatusText();
+  std::printf("%s: status \"%s\"\n", step,
+              QString::fromWCharArray(text.GetString(), text.GetLength()).toUtf8().constData());
+}
+
+void PrintGate(const char* step, ToolBar& bar) {
+  double lower = 0.0, upper = 0.0;
+  bar.GetGate(lower, upper);
+  std::printf("%s: gate %.2f..%.2f mm\n", step, Mm(lower), Mm(upper));
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0.0 : v[v.size() / 2];
@@ -236,6 +260,46 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   ok &= Screenshot(w, outDir, "05-pick");
 
   ok &= EditDac(w, outDir);
+
+  // 9. The pick tool button: from now on a left drag picks too.
+  ToolBar& bar = w.Bar();
+  ClickButton(bar, ToolBar::kPickTool);
+  mouse.Drag(ViewPoint(w, 0.090, 0.028), ViewPoint(w, 0.1003, 0.0301), Qt::LeftButton);
+  Settle();
+  PrintCursors("pick tool", w);
+  ok &= Screenshot(w, outDir, "09-pick-tool");
+
+  // 10. The reference cursor off and on again; the measure cursor likewise. Switching a cursor
+  // on puts the string table's text in the status line.
+  ClickButton(bar, ToolBar::kReferenceCursor);
+  PrintStatus("reference off", bar);
+  ok &= Screenshot(w, outDir, "10-reference-off");
+  ClickButton(bar, ToolBar::kReferenceCursor);
+  PrintStatus("reference on", bar);
+  ClickButton(bar, ToolBar::kMeasureCursor);
+  ClickButton(bar, ToolBar::kMeasureCursor);
+  PrintStatus("measure on", bar);
+
+  // 11. The depth gate: the upper thumb dragged from 20 mm to 30 mm (snapped to the samples).
+  CDualSliderCtrl& gate = bar.Gate();
+  PrintGate("gate start", bar);
+  const CRect thumb = gate.GetThumbRect(1);
+  CRect track;
+  gate.GetClientRect(&track);
+  const int gateRow = track.Height() / 2;
+  const int x30 = gate.GetLeftMargin() +
+                  (track.Width() - gate.GetLeftMargin() - gate.GetRightMargin() - 1) * 3 / 5;
+  Pointer(gate).Drag(CPoint(thumb.CenterPoint().x, gateRow), CPoint(x30, gateRow), Qt::LeftButton);
+  Settle();
+  PrintGate("move gate", bar);
+  PrintStatus("move gate", bar);
+  ok &= Screenshot(w, outDir, "11-gate");
+
+  // 12. The home view button: both rulers show their whole axes again.
+  ClickButton(bar, ToolBar::kHomeView);
+  Settle();
+  PrintRulers("home", w);
+  ok &= Screenshot(w, outDir, "12-home");
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }

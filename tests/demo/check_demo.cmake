@@ -32,6 +32,18 @@ set(expected
   "dac duplicate: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
   "dac delete: dac (100.0 %, 5.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
   "dac delete: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
+  # With the pick tool chosen on the tool bar a left drag picks as well.
+  "pick tool: reference 100.0 mm, measure 160.0 mm, depth 30.0 mm, A-scan at 100.0 mm"
+  # Switching a cursor back on shows the string table's text for it.
+  "reference off: status \"\""
+  "reference on: status \"B-scan: 参考光标已启用\""
+  "measure on: status \"B-scan: 测量光标已启用\""
+  # The gate's upper thumb dragged to 30 mm, snapped to the depth samples.
+  "gate start: gate 5.00..20.00 mm"
+  "move gate: gate 5.00..30.00 mm"
+  "move gate: status \"Gate 5.00 .. 30.00 mm\""
+  # The home view button shows both whole axes again.
+  "home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -41,7 +53,7 @@ foreach(line IN LISTS expected)
 endforeach()
 
 foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
-             08-dac-delete)
+             08-dac-delete 09-pick-tool 10-reference-off 11-gate 12-home)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")
