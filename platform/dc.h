@@ -282,10 +282,10 @@ class QUARLEN_API CDC {
   BOOL DrawIcon(int x, int y, HICON icon);
 
   // Internal: the implementation (used by the function-style interface and the theme code).
-  quarlen::detail::DCImpl* Impl() const { return d_.get(); }
+  quarlen::detail::DCImpl* Impl() const { return m_impl.get(); }
 
  private:
-  std::unique_ptr<quarlen::detail::DCImpl> d_;
+  std::unique_ptr<quarlen::detail::DCImpl> m_impl;
 };
 
 // ---- Function-style interface (HDC) ----

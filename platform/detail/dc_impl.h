@@ -9,6 +9,7 @@
 #include "platform/dc.h"
 #include "platform/detail/gdi_objects.h"
 #include "platform/detail/raster.h"
+#include "platform/numeric.h"
 
 namespace quarlen::detail {
 
@@ -39,12 +40,6 @@ struct Draw {
   Draw() = default;
   Draw(const Draw&) = delete;
   ~Draw();  // reports the touched rectangle through Surface::onDrawn
-};
-
-struct ArcSpec {
-  double a0 = 0, a1 = 0;  // start and end angles, radians, counter-clockwise on screen
-  bool clockwise = false;
-  bool Contains(double angle) const;
 };
 
 struct DCImpl {
@@ -80,7 +75,10 @@ struct DCImpl {
   // The surface rectangle (device), or a huge rectangle when there is no target yet.
   QRegion WholeSurface() const {
     auto s = Target();
-    if (!s) return QRegion(QRect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+    if (!s) {
+      constexpr int kLim = int(kDrawingCoordLimit);
+      return QRegion(QRect(-kLim, -kLim, 2 * kLim, 2 * kLim));
+    }
     std::lock_guard g(s->lock);
     return QRegion(QRect(QPoint(0, 0), s->image.size()));
   }

@@ -1,8 +1,12 @@
-// Exact pixel routines: clipped spans, lines with the end point excluded and dash patterns,
-// integer ellipse outlines.
+// Exact pixel routines of the drawing layer: clipped spans and fills, lines with the end point
+// excluded and dash patterns, integer ellipse and rounded-rectangle outlines and their interiors,
+// the bitmap copy with its raster operations, and the focus frame.
 #include "platform/detail/raster.h"
 
+#include "platform/gdi.h"
+
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -365,6 +369,134 @@ std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, co
                    [](const auto& a, const auto& c) { return a.first < c.first; });
   for (size_t i = 0; i < pts.size(); ++i) pts[i] = byAngle[i].second;
   return pts;
+}
+
+bool ArcSpec::Contains(double a) const {
+  constexpr double twoPi = 2 * std::numbers::pi;
+  const double from = clockwise ? a1 : a0, to = clockwise ? a0 : a1;
+  double sweep = std::fmod(to - from + twoPi, twoPi);
+  if (sweep < 1e-12) sweep = twoPi;  // coinciding radials: the whole ellipse
+  const double off = std::fmod(a - from + twoPi, twoPi);
+  return off <= sweep + 1e-12;
+}
+
+void DrawRoundRect(PixelTarget& tg, i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const Paint* fill,
+                   const LinePen* pen, const ArcSpec* arc) {
+  if (!tg.bits) return;
+  const QRect keep = tg.clipBounds.adjusted(-1, -1, 1, 1);
+  const bool nullPen = pen == nullptr;
+  // With a null pen the figure is one pixel smaller and the brush covers it completely.
+  const i64 rr = nullPen ? r - 1 : r, bb = nullPen ? b - 1 : b;
+  if (rr <= l || bb <= t) return;
+  std::vector<P64> outline =
+      RoundRectOutline(l, t, rr, bb, std::min(cw, rr - l), std::min(ch, bb - t), keep);
+  if (fill) {
+    // Per row: the outline pixels left and right of the centre bound the interior.
+    const double cx = (double(l) + double(rr) - 1) / 2;
+    std::map<i64, std::pair<i64, i64>> rows;  // y -> (right-most left pixel, left-most right)
+    for (const P64& p : outline) {
+      auto [it, fresh] = rows.try_emplace(p.y, INT64_MIN, INT64_MAX);
+      if (double(p.x) <= cx)
+        it->second.first = std::max(it->second.first, p.x);
+      else
+        it->second.second = std::min(it->second.second, p.x);
+    }
+    const i64 y0 = std::max<i64>(t, tg.clipBounds.top());
+    const i64 y1 = std::min<i64>(bb - 1, tg.clipBounds.bottom());
+    for (i64 y = y0; y <= y1; ++y) {
+      i64 a = l, z = rr - 1;  // rows without outline pixels lie on the straight edges
+      auto it = rows.find(y);
+      if (it != rows.end()) {
+        if (it->second.first == INT64_MIN || it->second.second == INT64_MAX) continue;
+        a = it->second.first, z = it->second.second;
+      }
+      if (nullPen)
+        FillSpan(tg, y, a, z + 1, *fill);  // outline pixels included
+      else
+        FillSpan(tg, y, a + 1, z, *fill);
+    }
+  }
+  if (nullPen) return;
+  const LinePen& lp = *pen;
+  bool on[64];
+  if (lp.period) {
+    int pos = 0;
+    for (int i = 0; i < lp.dashCount; ++i)
+      for (int n = 0; n < lp.dashes[i]; ++n) on[pos++] = (i % 2) == 0;
+  }
+  i64 k = 0;
+  for (const P64& p : outline) {
+    if (arc && !arc->Contains(PixelAngle(l, t, r, b, double(p.x), double(p.y)))) continue;
+    const bool ink = !lp.period || on[k % lp.period];
+    ++k;
+    if (ink)
+      PutPixel(tg, p.x, p.y, lp.color);
+    else if (lp.opaqueGaps)
+      PutPixel(tg, p.x, p.y, lp.gap);
+  }
+}
+
+void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, std::uint32_t rop) {
+  if (!t.bits || !src.image) return;
+  const QImage* s = src.image;
+  const i64 ox = src.offsetX, oy = src.offsetY;
+  const std::uint32_t fg = src.textColor, bg = src.bkColor, srcBk = src.sourceBk;
+  for (int i = 0; i < t.clipCount; ++i) {
+    const QRect r = want & t.clip[i];
+    if (r.isEmpty()) continue;
+    for (int yy = r.top(); yy <= r.bottom(); ++yy) {
+      const std::uint32_t* sp =
+          reinterpret_cast<const std::uint32_t*>(s->constScanLine(int(yy + oy))) + (r.left() + ox);
+      std::uint32_t* dp = &t.At(r.left(), yy);
+      const int n = r.width();
+      if (rop == SRCCOPY && !src.mono && !src.monoTarget) {
+        std::memcpy(dp, sp, size_t(n) * 4);
+        continue;
+      }
+      for (int k = 0; k < n; ++k) {
+        std::uint32_t v = sp[k] | 0xFF000000u;
+        if (src.mono) v = ((v & 0xFFFFFFu) == 0xFFFFFFu) ? bg : fg;
+        if (src.monoTarget) v = (v == (srcBk | 0xFF000000u)) ? 0xFFFFFFFFu : 0xFF000000u;
+        switch (rop) {
+          case SRCAND:
+            dp[k] &= v;
+            break;
+          case SRCPAINT:
+            dp[k] |= v;
+            break;
+          case SRCINVERT:
+            dp[k] = (dp[k] ^ v) | 0xFF000000u;
+            break;
+          default:
+            dp[k] = v;
+            break;
+        }
+      }
+    }
+    t.Touch(r);
+  }
+}
+
+void InvertFocusFrame(PixelTarget& tg, i64 l, i64 t, i64 r, i64 b, int ox, int oy) {
+  if (!tg.bits) return;
+  // Every frame pixel once (XOR twice would cancel), inverted on a checkerboard.
+  auto dot = [&](i64 x, i64 y) {
+    if (((x - ox + y - oy) & 1) != 0 || !tg.Visible(x, y)) return;
+    tg.At(int(x), int(y)) ^= 0x00FFFFFFu;
+    tg.Touch(QRect(int(x), int(y), 1, 1));
+  };
+  const i64 x0 = std::max<i64>(l, tg.clipBounds.left() - 1);
+  const i64 x1 = std::min<i64>(r, i64(tg.clipBounds.right()) + 2);
+  const i64 y0 = std::max<i64>(t + 1, tg.clipBounds.top() - 1);
+  const i64 y1 = std::min<i64>(b - 1, i64(tg.clipBounds.bottom()) + 2);
+  for (i64 x = x0; x < x1; ++x) {
+    dot(x, t);
+    if (b - 1 > t) dot(x, b - 1);
+  }
+  for (i64 y = y0; y < y1; ++y) {
+    dot(l, y);
+    if (r - 1 > l) dot(r - 1, y);
+  }
 }
 
 }  // namespace quarlen::detail

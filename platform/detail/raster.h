@@ -1,8 +1,9 @@
 #pragma once
 // Exact pixel routines of the device contexts: spans and rectangles under a clip region,
-// cosmetic lines with the end point excluded and dash patterns, and the integer ellipse
-// outline. Everything works on device coordinates in 64-bit integers, so huge coordinates are
-// clipped exactly instead of overflowing, and loops never run longer than the visible part.
+// cosmetic lines with the end point excluded and dash patterns, the integer ellipse outline and
+// the filled curves built on it, bitmap copies with their raster operations, and the focus frame.
+// Everything works on device coordinates in 64-bit integers, so huge coordinates are clipped
+// exactly instead of overflowing, and loops never run longer than the visible part.
 #include <QImage>
 #include <QRect>
 #include <cstdint>
@@ -87,5 +88,38 @@ std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, co
 // Angle of a pixel about the centre of [l, r) x [t, b), radians in [0, 2 pi), counter-clockwise
 // on screen from the positive x axis.
 double PixelAngle(i64 l, i64 t, i64 r, i64 b, double x, double y);
+
+// The part of an ellipse an arc keeps: angles as PixelAngle gives them.
+struct ArcSpec {
+  double a0 = 0, a1 = 0;  // start and end angles, radians, counter-clockwise on screen
+  bool clockwise = false;
+  bool Contains(double angle) const;
+};
+
+// Ellipse (cw = r - l, ch = b - t), rounded rectangle or arc in the device box [l, r) x [t, b)
+// with the cosmetic pen `pen` (null: no outline; the figure is then one pixel smaller and the
+// brush covers it whole) and the interior paint `fill` (null: hollow). An arc draws the outline
+// pixels whose angle it contains and is never filled. Corner sizes at most kMaxCurveSize.
+void DrawRoundRect(PixelTarget& t, i64 l, i64 top, i64 r, i64 b, i64 cw, i64 ch, const Paint* fill,
+                   const LinePen* pen, const ArcSpec* arc);
+
+// The source of a bitmap copy and how its pixels are converted before the raster operation.
+struct BlitSource {
+  const QImage* image = nullptr;  // RGB32
+  i64 offsetX = 0, offsetY = 0;   // source pixel of destination pixel (x, y): (x + ox, y + oy)
+  bool mono = false;              // monochrome source: white becomes bkColor, black textColor
+  bool monoTarget = false;        // monochrome destination: sourceBk becomes white, all else black
+  std::uint32_t textColor = 0xFF000000u, bkColor = 0xFFFFFFFFu;  // of the destination DC
+  std::uint32_t sourceBk = 0xFFFFFFFFu;                          // of the source DC
+};
+
+// Copies the source into `area` (device, inside the source image) of the target under the
+// clip, combined with the destination by the raster operation `rop` (SRCCOPY, SRCAND, SRCPAINT
+// or SRCINVERT).
+void BlitArea(PixelTarget& t, const QRect& area, const BlitSource& src, std::uint32_t rop);
+
+// Inverts every other pixel of the frame of [l, r) x [t, b) (a checkerboard anchored at the
+// brush origin (ox, oy)), each pixel once: the focus rectangle, which a second call removes.
+void InvertFocusFrame(PixelTarget& t, i64 l, i64 top, i64 r, i64 b, int ox, int oy);
 
 }  // namespace quarlen::detail
