@@ -156,6 +156,7 @@ bool CosmeticPen(const DCImpl& d, LinePen& lp) {
   DashPattern(p->style, &lp.dashes, &lp.dashCount, &lp.period);
   lp.opaqueGaps = d.st.bkMode == OPAQUE;
   lp.gap = Px(d.st.bk);
+  lp.mix = d.st.rop2;
   return true;
 }
 
@@ -169,16 +170,40 @@ QColor QColorOf(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValu
 
 // Wide (geometric) pens are stroked by Qt: round caps and joins, aliased, in device space.
 void StrokeWide(Draw& d, const DCImpl& impl, const QPainterPath& path, const QRect& bounds) {
-  QPainter p(&d.s->image);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setClipRegion(*d.region);
-  QPen pen(QColorOf(impl.st.pen->color), impl.st.pen->width, Qt::SolidLine, Qt::RoundCap,
-           Qt::RoundJoin);
-  p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(path);
   const int w = impl.st.pen->width;
-  d.t.Touch(bounds.adjusted(-w, -w, w, w) & d.t.clipBounds);
+  QPen pen(QColorOf(impl.st.pen->color), w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  if (impl.st.rop2 == R2_COPYPEN) {
+    QPainter p(&d.s->image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setClipRegion(*d.region);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    d.t.Touch(bounds.adjusted(-w, -w, w, w) & d.t.clipBounds);
+    return;
+  }
+  // Another mix: the stroke is drawn into a mask first, so that every pixel of it is combined
+  // with the destination exactly once.
+  const QRect area = bounds.adjusted(-w, -w, w, w) & d.t.clipBounds;
+  if (area.isEmpty()) return;
+  QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
+  {
+    QPainter p(&mask);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.translate(-area.x(), -area.y());
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+  }
+  MixMask(d.t, mask, area.x(), area.y(), Px(impl.st.pen->color), impl.st.rop2);
+}
+
+// True when every segment of the device polyline is horizontal or vertical.
+bool AxisAligned(const std::vector<P64>& pts) {
+  for (size_t i = 0; i + 1 < pts.size(); ++i)
+    if (pts[i].x != pts[i + 1].x && pts[i].y != pts[i + 1].y) return false;
+  return true;
 }
 
 QRect QRectOf(i64 l, i64 t, i64 r, i64 b) {
@@ -373,6 +398,11 @@ int CDC::SetArcDirection(int direction) {
   return std::exchange(m_impl->st.arcDir, direction);
 }
 int CDC::GetArcDirection() const { return m_impl->st.arcDir; }
+int CDC::SetROP2(int mode) {
+  if (mode < R2_BLACK || mode > R2_WHITE) return 0;
+  return std::exchange(m_impl->st.rop2, mode);
+}
+int CDC::GetROP2() const { return m_impl->st.rop2; }
 CPoint CDC::SetViewportOrg(int x, int y) {
   const CPoint old = m_impl->st.vpOrg;
   m_impl->st.vpOrg = CPoint(x, y);
@@ -546,6 +576,12 @@ void DCImpl::Polyline(const POINT* pts, int count) {
   Draw d;
   if (!Begin(d)) return;
   if (w > 1) {
+    std::vector<P64> dev;
+    for (int i = 0; i < count; ++i) dev.push_back({DevX(pts[i].x), DevY(pts[i].y)});
+    if (AxisAligned(dev)) {
+      DrawWideAxisPolyline(d.t, dev, w, Px(st.pen->color), st.rop2);
+      return;
+    }
     QPainterPath path;
     QRect bounds;
     for (int i = 0; i < count; ++i) {
@@ -585,28 +621,30 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   }
   // Interior: the part the pen does not cover, half-open.
   Paint fill;
-  if (BrushPaint(*m_impl, m_impl->st.brush.get(), fill))
+  if (BrushPaint(*m_impl, m_impl->st.brush.get(), fill)) {
+    fill.mix = m_impl->st.rop2;
     FillArea(d.t, l + (pw + 1) / 2, t + (pw + 1) / 2, r - 1 - pw / 2, b - 1 - pw / 2, fill);
+  }
   if (pw == 0) return TRUE;
-  if (pw > 1) {
-    QPainterPath path;
-    path.addRect(QRectF(QRectOf(l, t, r - 1, b - 1)));
-    StrokeWide(d, *m_impl, path, QRectOf(l, t, r, b));
+  if (pw > 1) {  // round joins at the corners of the frame through the edge pixels
+    const std::vector<P64> frame = {{l, t}, {r - 1, t}, {r - 1, b - 1}, {l, b - 1}, {l, t}};
+    DrawWideAxisPolyline(d.t, frame, pw, Px(m_impl->st.pen->color), m_impl->st.rop2);
     return TRUE;
   }
   LinePen lp;
   CosmeticPen(*m_impl, lp);
-  if (!lp.period) {
+  if (!lp.period) {  // each frame pixel once (the sides leave the corners to the rows)
     Paint p;
     p.color = lp.color;
+    p.mix = lp.mix;
     FillArea(d.t, l, t, r, t + 1, p);
-    FillArea(d.t, l, b - 1, r, b, p);
-    FillArea(d.t, l, t, l + 1, b, p);
-    FillArea(d.t, r - 1, t, r, b, p);
+    if (b - 1 > t) FillArea(d.t, l, b - 1, r, b, p);
+    FillArea(d.t, l, t + 1, l + 1, b - 1, p);
+    if (r - 1 > l) FillArea(d.t, r - 1, t + 1, r, b - 1, p);
     return TRUE;
   }
-  // Styled frame: one closed figure, counter-clockwise on screen from the top-left corner.
-  const i64 xs[5] = {l, l, r - 1, r - 1, l}, ys[5] = {t, b - 1, b - 1, t, t};
+  // Styled frame: one closed figure, counter-clockwise on screen from the top-right corner.
+  const i64 xs[5] = {r - 1, l, l, r - 1, r - 1}, ys[5] = {t, t, b - 1, b - 1, t};
   i64 phase = 0;
   for (int i = 0; i < 4; ++i) phase = DrawLine(d.t, xs[i], ys[i], xs[i + 1], ys[i + 1], lp, phase);
   return TRUE;
@@ -681,6 +719,7 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
   }
   Paint fill;
   const bool filled = !arc && BrushPaint(*this, st.brush.get(), fill);
+  fill.mix = st.rop2;
   if (cw > kMaxCurveSize || ch > kMaxCurveSize || pw > 1) {
     // Huge figures and wide pens: Qt's aliased rasteriser (not pixel-exact, but bounded).
     QPainter p(&d.s->image);
@@ -741,15 +780,20 @@ BOOL CDC::FillRect(LPCRECT rc, HBRUSH brush) {
 }
 
 void CDC::FillSolidRect(LPCRECT rc, COLORREF color) {
-  // As the framework does it: the background colour becomes the fill colour.
+  // As the framework does it: the background colour becomes the fill colour, and the
+  // rectangle is normalised (a negative width or height fills towards the origin).
   SetBkColor(color);
-  if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
+  if (!rc) return;
+  i64 l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
+      b = m_impl->DevY(rc->bottom);
+  if (l > r) std::swap(l, r);
+  if (t > b) std::swap(t, b);
+  if (l == r || t == b) return;
   Draw d;
   if (!m_impl->Begin(d)) return;
   Paint p;
   p.color = Px(color);
-  FillArea(d.t, m_impl->DevX(rc->left), m_impl->DevY(rc->top), m_impl->DevX(rc->right),
-           m_impl->DevY(rc->bottom), p);
+  FillArea(d.t, l, t, r, b, p);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
@@ -783,27 +827,36 @@ void CDC::InvertRect(LPCRECT rc) {
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
   if (!m_hDC) return FALSE;
-  i64 l = m_impl->DevX(x), t = m_impl->DevY(y), r = l + width, b = t + height;
-  if (l > r) std::swap(l, r);
-  if (t > b) std::swap(t, b);
+  const unsigned op = (rop >> 16) & 0xFFu;
+  if (RopUsesSource(op)) return FALSE;  // PatBlt has no source
+  // A negative width or height extends the rectangle backwards from the column or row after
+  // (x, y): PatBlt(x, y, -3, h) covers x - 2 .. x.
+  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  i64 l = dx, r = dx + width, t = dy, b = dy + height;
+  if (width < 0) l = dx + width + 1, r = dx + 1;
+  if (height < 0) t = dy + height + 1, b = dy + 1;
   Draw d;
   if (!m_impl->Begin(d)) return TRUE;
   Paint p;
-  switch (rop) {
-    case PATCOPY:
+  switch (op) {
+    case PATCOPY >> 16:
       if (BrushPaint(*m_impl, m_impl->st.brush.get(), p)) FillArea(d.t, l, t, r, b, p);
       break;
-    case BLACKNESS:
+    case BLACKNESS >> 16:
       p.color = 0xFF000000u, FillArea(d.t, l, t, r, b, p);
       break;
-    case WHITENESS:
+    case WHITENESS >> 16:
       p.color = 0xFFFFFFFFu, FillArea(d.t, l, t, r, b, p);
       break;
-    case DSTINVERT:
+    case DSTINVERT >> 16:
       p.kind = Paint::Xor, FillArea(d.t, l, t, r, b, p);
       break;
+    case 0xAA:  // the destination itself
+      break;
     default:
-      return FALSE;
+      // A null brush leaves the destination alone, as PATCOPY with it does.
+      if (BrushPaint(*m_impl, m_impl->st.brush.get(), p)) PatternArea(d.t, l, t, r, b, p, op);
+      break;
   }
   return TRUE;
 }
@@ -849,11 +902,12 @@ void CDC::DrawFocusRect(LPCRECT rc) {
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop) {
   if (!m_hDC) return FALSE;
-  if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT)
-    return PatBlt(x, y, width, height, rop);
+  const unsigned op = (rop >> 16) & 0xFFu;
+  if (!RopUsesSource(op)) return PatBlt(x, y, width, height, rop);
   if (!src || !src->m_hDC) return FALSE;
-  if (rop != SRCCOPY && rop != SRCAND && rop != SRCPAINT && rop != SRCINVERT) return FALSE;
   if (width <= 0 || height <= 0) return TRUE;
+  Paint pattern;
+  if (RopUsesPattern(op) && !BrushPaint(*m_impl, m_impl->st.brush.get(), pattern)) return TRUE;
   auto dst = m_impl->Target();
   auto from = src->m_impl->Target();
   if (!dst || !from) return FALSE;
@@ -890,7 +944,7 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   bs.monoTarget = m_impl->memory && m_impl->st.bitmap && m_impl->st.bitmap->monochrome;
   bs.textColor = Px(m_impl->st.text), bs.bkColor = Px(m_impl->st.bk);
   bs.sourceBk = Px(src->m_impl->st.bk);
-  BlitArea(d.t, want, bs, rop);
+  BlitArea(d.t, want, bs, RopUsesPattern(op) ? &pattern : nullptr, op);
   return TRUE;
 }
 

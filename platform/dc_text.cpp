@@ -495,6 +495,9 @@ BOOL CDC::DrawEdge(LPRECT rc, UINT edge, UINT flags) {
   if (flags & BF_MONO) {
     if (outerTL >= 0) outerTL = outerBR = COLOR_WINDOWFRAME;
     if (innerTL >= 0) innerTL = innerBR = COLOR_WINDOWFRAME;
+  } else if (flags & BF_FLAT) {  // flat: a shadow-coloured ring, the inner ring in the face colour
+    if (outerTL >= 0) outerTL = outerBR = COLOR_BTNSHADOW;
+    if (innerTL >= 0) innerTL = innerBR = COLOR_BTNFACE;
   }
   DCImpl& d = *Impl();
   Draw dr;
@@ -542,7 +545,8 @@ BOOL CDC::DrawFrameControl(LPRECT rc, UINT type, UINT state) {
   const bool sunken = (state & (DFCS_PUSHED | DFCS_CHECKED | DFCS_FLAT)) != 0;
   RECT r = *rc;
   DrawEdge(&r, sunken ? EDGE_SUNKEN : EDGE_RAISED,
-           BF_RECT | BF_SOFT | BF_MIDDLE | ((state & DFCS_MONO) ? UINT(BF_MONO) : 0u));
+           BF_RECT | BF_SOFT | BF_MIDDLE | ((state & DFCS_MONO) ? UINT(BF_MONO) : 0u) |
+               ((state & DFCS_FLAT) ? UINT(BF_FLAT) : 0u));
   if (state & DFCS_ADJUSTRECT) {
     rc->left += 2, rc->top += 2, rc->right -= 2, rc->bottom -= 2;
   }

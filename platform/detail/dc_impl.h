@@ -25,6 +25,7 @@ struct DCState {
   int bkMode = OPAQUE;
   UINT align = 0;
   int arcDir = AD_COUNTERCLOCKWISE;
+  int rop2 = R2_COPYPEN;
   QPoint brushOrg;  // device, 0..7
   CPoint vpOrg, winOrg, cp;
   bool hasClip = false;

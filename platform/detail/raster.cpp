@@ -38,11 +38,31 @@ const unsigned char* HatchRows(int style) {
   return rows[style];
 }
 
+bool Paint::ColorAt(i64 x, i64 y, std::uint32_t* c) const {
+  if (kind != Hatch || !pattern) {
+    *c = color;
+    return true;
+  }
+  if (pattern[(y - originY) & 7] & (0x80u >> ((x - originX) & 7))) {
+    *c = color;
+    return true;
+  }
+  *c = gap;
+  return opaqueGaps;
+}
+
 namespace {
 
 // Paints [x0, x1) of row y, already clipped and inside the image.
 void PaintRow(PixelTarget& t, int y, int x0, int x1, const Paint& p) {
   std::uint32_t* row = t.bits + y * t.stride;
+  if (p.mix != R2_COPYPEN && p.kind != Paint::Xor) {
+    for (int x = x0; x < x1; ++x) {
+      std::uint32_t c;
+      if (p.ColorAt(x, y, &c)) row[x] = MixPixel(p.mix, c, row[x]);
+    }
+    return;
+  }
   switch (p.kind) {
     case Paint::Solid:
       std::fill(row + x0, row + x1, p.color);
@@ -91,10 +111,30 @@ void FillSpan(PixelTarget& t, i64 y, i64 x0, i64 x1, const Paint& paint) {
   FillArea(t, x0, y, x1, y + 1, paint);
 }
 
-void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color) {
+void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color, int mix) {
   if (!t.bits || !t.Visible(x, y)) return;
-  t.At(int(x), int(y)) = color;
+  std::uint32_t& px = t.At(int(x), int(y));
+  px = mix == R2_COPYPEN ? color : MixPixel(mix, color, px);
   t.Touch(QRect(int(x), int(y), 1, 1));
+}
+
+void PatternArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& pattern,
+                 unsigned op) {
+  if (x1 <= x0 || y1 <= y0 || !t.bits) return;
+  for (int i = 0; i < t.clipCount; ++i) {
+    const QRect& c = t.clip[i];
+    const i64 l = std::max<i64>(x0, c.left()), r = std::min<i64>(x1, i64(c.right()) + 1);
+    const i64 tp = std::max<i64>(y0, c.top()), b = std::min<i64>(y1, i64(c.bottom()) + 1);
+    if (l >= r || tp >= b) continue;
+    for (i64 y = tp; y < b; ++y) {
+      std::uint32_t* row = t.bits + y * t.stride;
+      for (i64 x = l; x < r; ++x) {
+        std::uint32_t p;
+        if (pattern.ColorAt(x, y, &p)) row[x] = RopPixel(op, p, 0, row[x]);
+      }
+    }
+    t.Touch(QRect(int(l), int(tp), int(r - l), int(b - tp)));
+  }
 }
 
 void DashPattern(int style, const int** dashes, int* count, int* period) {
@@ -196,6 +236,15 @@ struct Walk {
   }
 };
 
+// The new value of a destination pixel d under the pen's ink, and under its gap colour.
+std::uint32_t InkOf(const LinePen& pen, std::uint32_t d) {
+  if (pen.xorMode) return d ^ 0x00FFFFFFu;
+  return pen.mix == R2_COPYPEN ? pen.color : MixPixel(pen.mix, pen.color, d);
+}
+std::uint32_t GapOf(const LinePen& pen, std::uint32_t d) {
+  return pen.mix == R2_COPYPEN ? pen.gap : MixPixel(pen.mix, pen.gap, d);
+}
+
 // A solid line along an axis (w.m == 0): the pixels form one row or column, so they are
 // written as one run per clip rectangle instead of testing the clip at every pixel. Covers the
 // same pixels as the walk.
@@ -213,12 +262,11 @@ void DrawAxisLine(PixelTarget& t, const Walk& w, const LinePen& pen) {
     if (a > b) continue;
     if (w.xMajor) {
       std::uint32_t* row = &t.At(a, int(fixed));
-      for (int x = a; x <= b; ++x, ++row) *row = pen.xorMode ? (*row ^ 0x00FFFFFFu) : pen.color;
+      for (int x = a; x <= b; ++x, ++row) *row = InkOf(pen, *row);
       t.Touch(QRect(a, int(fixed), b - a + 1, 1));
     } else {
       std::uint32_t* px = &t.At(int(fixed), a);
-      for (int y = a; y <= b; ++y, px += t.stride)
-        *px = pen.xorMode ? (*px ^ 0x00FFFFFFu) : pen.color;
+      for (int y = a; y <= b; ++y, px += t.stride) *px = InkOf(pen, *px);
       t.Touch(QRect(int(fixed), a, 1, b - a + 1));
     }
   }
@@ -248,9 +296,9 @@ i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen,
     if (!t.Visible(x, y)) return;
     std::uint32_t& px = t.At(int(x), int(y));
     if (!period || on[(base + k) % period]) {
-      px = pen.xorMode ? (px ^ 0x00FFFFFFu) : pen.color;
+      px = InkOf(pen, px);
     } else if (pen.opaqueGaps) {
-      px = pen.gap;
+      px = GapOf(pen, px);
     } else {
       return;
     }
@@ -382,41 +430,48 @@ bool ArcSpec::Contains(double a) const {
 
 void DrawRoundRect(PixelTarget& tg, i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const Paint* fill,
                    const LinePen* pen, const ArcSpec* arc) {
-  if (!tg.bits) return;
+  if (!tg.bits || r <= l || b <= t) return;
   const QRect keep = tg.clipBounds.adjusted(-1, -1, 1, 1);
-  const bool nullPen = pen == nullptr;
-  // With a null pen the figure is one pixel smaller and the brush covers it completely.
-  const i64 rr = nullPen ? r - 1 : r, bb = nullPen ? b - 1 : b;
-  if (rr <= l || bb <= t) return;
   std::vector<P64> outline =
-      RoundRectOutline(l, t, rr, bb, std::min(cw, rr - l), std::min(ch, bb - t), keep);
+      RoundRectOutline(l, t, r, b, std::min(cw, r - l), std::min(ch, b - t), keep);
   if (fill) {
-    // Per row: the outline pixels left and right of the centre bound the interior.
-    const double cx = (double(l) + double(rr) - 1) / 2;
-    std::map<i64, std::pair<i64, i64>> rows;  // y -> (right-most left pixel, left-most right)
+    // Per row: with a pen, the outline pixels left and right of the centre nearest to it bound
+    // the interior; without one, the outermost outline pixels bound the fill.
+    struct Row {
+      i64 innerLeft = INT64_MIN, innerRight = INT64_MAX;
+      i64 outerLeft = INT64_MAX, outerRight = INT64_MIN;
+    };
+    const double cx = (double(l) + double(r) - 1) / 2;
+    std::map<i64, Row> rows;
     for (const P64& p : outline) {
-      auto [it, fresh] = rows.try_emplace(p.y, INT64_MIN, INT64_MAX);
+      Row& row = rows[p.y];
       if (double(p.x) <= cx)
-        it->second.first = std::max(it->second.first, p.x);
+        row.innerLeft = std::max(row.innerLeft, p.x);
       else
-        it->second.second = std::min(it->second.second, p.x);
+        row.innerRight = std::min(row.innerRight, p.x);
+      row.outerLeft = std::min(row.outerLeft, p.x);
+      row.outerRight = std::max(row.outerRight, p.x);
     }
     const i64 y0 = std::max<i64>(t, tg.clipBounds.top());
-    const i64 y1 = std::min<i64>(bb - 1, tg.clipBounds.bottom());
+    const i64 y1 = std::min<i64>(b - 1, tg.clipBounds.bottom());
     for (i64 y = y0; y <= y1; ++y) {
-      i64 a = l, z = rr - 1;  // rows without outline pixels lie on the straight edges
       auto it = rows.find(y);
-      if (it != rows.end()) {
-        if (it->second.first == INT64_MIN || it->second.second == INT64_MAX) continue;
-        a = it->second.first, z = it->second.second;
+      if (it == rows.end()) {  // rows without outline pixels lie on the straight edges
+        if (pen)
+          FillSpan(tg, y, l + 1, r - 1, *fill);
+        else
+          FillSpan(tg, y, l, r, *fill);
+        continue;
       }
-      if (nullPen)
-        FillSpan(tg, y, a, z + 1, *fill);  // outline pixels included
-      else
-        FillSpan(tg, y, a + 1, z, *fill);
+      const Row& row = it->second;
+      if (!pen) {
+        FillSpan(tg, y, row.outerLeft, row.outerRight + 1, *fill);
+      } else if (row.innerLeft != INT64_MIN && row.innerRight != INT64_MAX) {
+        FillSpan(tg, y, row.innerLeft + 1, row.innerRight, *fill);
+      }
     }
   }
-  if (nullPen) return;
+  if (!pen) return;
   const LinePen& lp = *pen;
   bool on[64];
   if (lp.period) {
@@ -430,17 +485,19 @@ void DrawRoundRect(PixelTarget& tg, i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, 
     const bool ink = !lp.period || on[k % lp.period];
     ++k;
     if (ink)
-      PutPixel(tg, p.x, p.y, lp.color);
+      PutPixel(tg, p.x, p.y, lp.color, lp.mix);
     else if (lp.opaqueGaps)
-      PutPixel(tg, p.x, p.y, lp.gap);
+      PutPixel(tg, p.x, p.y, lp.gap, lp.mix);
   }
 }
 
-void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, std::uint32_t rop) {
+void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, const Paint* pattern,
+              unsigned op) {
   if (!t.bits || !src.image) return;
   const QImage* s = src.image;
   const i64 ox = src.offsetX, oy = src.offsetY;
   const std::uint32_t fg = src.textColor, bg = src.bkColor, srcBk = src.sourceBk;
+  const bool plainCopy = op == (SRCCOPY >> 16) && !src.mono && !src.monoTarget;
   for (int i = 0; i < t.clipCount; ++i) {
     const QRect r = want & t.clip[i];
     if (r.isEmpty()) continue;
@@ -449,7 +506,7 @@ void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, std::uin
           reinterpret_cast<const std::uint32_t*>(s->constScanLine(int(yy + oy))) + (r.left() + ox);
       std::uint32_t* dp = &t.At(r.left(), yy);
       const int n = r.width();
-      if (rop == SRCCOPY && !src.mono && !src.monoTarget) {
+      if (plainCopy) {
         std::memcpy(dp, sp, size_t(n) * 4);
         continue;
       }
@@ -457,20 +514,9 @@ void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, std::uin
         std::uint32_t v = sp[k] | 0xFF000000u;
         if (src.mono) v = ((v & 0xFFFFFFu) == 0xFFFFFFu) ? bg : fg;
         if (src.monoTarget) v = (v == (srcBk | 0xFF000000u)) ? 0xFFFFFFFFu : 0xFF000000u;
-        switch (rop) {
-          case SRCAND:
-            dp[k] &= v;
-            break;
-          case SRCPAINT:
-            dp[k] |= v;
-            break;
-          case SRCINVERT:
-            dp[k] = (dp[k] ^ v) | 0xFF000000u;
-            break;
-          default:
-            dp[k] = v;
-            break;
-        }
+        std::uint32_t p = 0;
+        if (pattern && !pattern->ColorAt(r.left() + k, yy, &p)) continue;
+        dp[k] = RopPixel(op, p, v, dp[k]);
       }
     }
     t.Touch(r);
@@ -496,6 +542,76 @@ void InvertFocusFrame(PixelTarget& tg, i64 l, i64 t, i64 r, i64 b, int ox, int o
   for (i64 y = y0; y < y1; ++y) {
     dot(l, y);
     if (r - 1 > l) dot(r - 1, y);
+  }
+}
+
+void DrawWideAxisPolyline(PixelTarget& t, const std::vector<P64>& pts, int width,
+                          std::uint32_t color, int mix) {
+  if (!t.bits || pts.empty() || width < 1 || t.clipBounds.isEmpty()) return;
+  const i64 w = width, half = w / 2;
+  // Row spans of the disc, relative to the left edge of its width x width box.
+  std::vector<i64> discLo(size_t(w), INT64_MAX), discHi(size_t(w), INT64_MIN);
+  EllipseBox(0, 0, w - 1, w - 1, [&](i64 x, i64 y) {
+    if (y < 0 || y >= w) return;
+    discLo[size_t(y)] = std::min(discLo[size_t(y)], x);
+    discHi[size_t(y)] = std::max(discHi[size_t(y)], x + 1);
+  });
+  // Spans of the stroke per row (only the rows inside the clip), merged before painting so
+  // that every pixel is combined with the destination once.
+  const i64 clipTop = t.clipBounds.top(), clipBottom = t.clipBounds.bottom();
+  std::map<i64, std::vector<std::pair<i64, i64>>> spans;
+  auto add = [&](i64 y, i64 x0, i64 x1) {
+    if (y >= clipTop && y <= clipBottom && x0 < x1) spans[y].push_back({x0, x1});
+  };
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const P64 a = pts[i], b = i + 1 < pts.size() ? pts[i + 1] : pts[i];
+    const i64 x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
+    const i64 y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
+    if (y0 == y1) {  // horizontal (or a dot): the disc rows slid from x0 to x1
+      for (i64 dy = 0; dy < w; ++dy)
+        add(y0 - half + dy, x0 - half + discLo[size_t(dy)], x1 - half + discHi[size_t(dy)]);
+      continue;
+    }
+    // Vertical: each row takes the widest disc row of the centres it lies within.
+    const i64 first = std::max(y0 - half, clipTop), last = std::min(y1 - half + w - 1, clipBottom);
+    for (i64 y = first; y <= last; ++y) {
+      const i64 dyLo = std::max<i64>(0, y - y1 + half), dyHi = std::min<i64>(w - 1, y - y0 + half);
+      i64 lo = INT64_MAX, hi = INT64_MIN;
+      for (i64 dy = dyLo; dy <= dyHi; ++dy)
+        lo = std::min(lo, discLo[size_t(dy)]), hi = std::max(hi, discHi[size_t(dy)]);
+      if (lo < hi) add(y, x0 - half + lo, x0 - half + hi);
+    }
+  }
+  Paint p;
+  p.color = color;
+  p.mix = mix;
+  for (auto& [y, list] : spans) {
+    std::sort(list.begin(), list.end());
+    i64 lo = list[0].first, hi = list[0].second;
+    for (size_t i = 1; i <= list.size(); ++i) {
+      if (i < list.size() && list[i].first <= hi) {
+        hi = std::max(hi, list[i].second);
+        continue;
+      }
+      FillSpan(t, y, lo, hi, p);
+      if (i < list.size()) lo = list[i].first, hi = list[i].second;
+    }
+  }
+}
+
+void MixMask(PixelTarget& t, const QImage& mask, int ox, int oy, std::uint32_t color, int mix) {
+  if (!t.bits || mask.isNull()) return;
+  const QRect area = QRect(ox, oy, mask.width(), mask.height());
+  for (int i = 0; i < t.clipCount; ++i) {
+    const QRect r = area & t.clip[i];
+    if (r.isEmpty()) continue;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y - oy));
+      std::uint32_t* row = t.bits + y * t.stride;
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (qAlpha(m[x - ox]) != 0) row[x] = MixPixel(mix, color, row[x]);
+    }
+    t.Touch(r);
   }
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi.h"
+
 namespace quarlen::detail {
 
 using i64 = std::int64_t;
@@ -30,7 +32,8 @@ struct PixelTarget {
 };
 
 // How an area is painted: a solid colour, an 8x8 hatch (rows of bits, 0x80 = leftmost pixel)
-// anchored at the brush origin with the gaps either left alone or painted, or XOR.
+// anchored at the brush origin with the gaps either left alone or painted, or XOR. `mix` is the
+// binary raster operation (R2_*) that combines the colour with the destination.
 struct Paint {
   enum Kind { Solid, Hatch, Xor } kind = Solid;
   std::uint32_t color = 0xFF000000u;  // QImage RGB32 pixel
@@ -38,7 +41,35 @@ struct Paint {
   bool opaqueGaps = true;
   const unsigned char* pattern = nullptr;  // 8 rows
   int originX = 0, originY = 0;            // brush origin, device pixels
+  int mix = R2_COPYPEN;
+
+  // The colour of the pattern at device pixel (x, y); false for a transparent hatch gap.
+  bool ColorAt(i64 x, i64 y, std::uint32_t* c) const;
 };
+
+// The binary raster operation `mix` (R2_BLACK .. R2_WHITE) of pen colour p and destination d.
+// Bit (2 P + D) of mix - 1 is the result for pen bit P and destination bit D.
+inline std::uint32_t MixPixel(int mix, std::uint32_t p, std::uint32_t d) {
+  const unsigned table = unsigned(mix - 1);
+  std::uint32_t r = 0;
+  if (table & 1u) r |= ~p & ~d;
+  if (table & 2u) r |= ~p & d;
+  if (table & 4u) r |= p & ~d;
+  if (table & 8u) r |= p & d;
+  return (r & 0x00FFFFFFu) | 0xFF000000u;
+}
+
+// The ternary raster operation with index `op` (the third byte of the code) of pattern p,
+// source s and destination d. Bit (4 P + 2 S + D) of op is the result for those bits.
+inline std::uint32_t RopPixel(unsigned op, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
+  std::uint32_t r = 0;
+  for (unsigned k = 0; k < 8; ++k)
+    if (op & (1u << k)) r |= ((k & 4u) ? p : ~p) & ((k & 2u) ? s : ~s) & ((k & 1u) ? d : ~d);
+  return (r & 0x00FFFFFFu) | 0xFF000000u;
+}
+// Whether the result of operation `op` depends on the source, on the pattern.
+constexpr bool RopUsesSource(unsigned op) { return (((op >> 2) ^ op) & 0x33u) != 0; }
+constexpr bool RopUsesPattern(unsigned op) { return (((op >> 4) ^ op) & 0x0Fu) != 0; }
 
 // The 8x8 bit rows of the hatch styles HS_HORIZONTAL .. HS_DIAGCROSS.
 const unsigned char* HatchRows(int style);
@@ -47,8 +78,11 @@ const unsigned char* HatchRows(int style);
 void FillArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& paint);
 // Fills [x0, x1) on row y under the clip.
 void FillSpan(PixelTarget& t, i64 y, i64 x0, i64 x1, const Paint& paint);
-// One pixel under the clip.
-void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color);
+// One pixel under the clip, combined with the destination by `mix`.
+void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color, int mix = R2_COPYPEN);
+// Combines [x0, x1) x [y0, y1) with the pattern by the ternary raster operation `op` (PatBlt);
+// transparent hatch gaps are left alone.
+void PatternArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& pattern, unsigned op);
 
 // A cosmetic (one pixel wide) pen: colour, dash pattern (alternating on/off lengths, starting
 // with "on"; empty = solid) and what the off pixels get.
@@ -60,6 +94,7 @@ struct LinePen {
   bool opaqueGaps = true;
   std::uint32_t gap = 0xFFFFFFFFu;
   bool xorMode = false;  // invert the destination instead of painting (focus rectangles)
+  int mix = R2_COPYPEN;  // binary raster operation of ink and gap pixels
 };
 
 // The dash pattern of a cosmetic pen style (PS_DASH .. PS_DASHDOTDOT); null for the others.
@@ -77,6 +112,17 @@ struct P64 {
 
 // Which pixels the line covers, in drawing order (for tests and for callers that need them).
 std::vector<P64> LinePixels(i64 x0, i64 y0, i64 x1, i64 y1);
+
+// The stroke of a wide solid pen (`width` > 1, round caps and joins) along the polyline `pts`,
+// whose segments are all horizontal or vertical (a repeated point is a dot): every pixel of the
+// union of the pen's discs along the segments once, combined with the destination by `mix`.
+// The disc is the filled ellipse of a width x width box whose pixel (width / 2, width / 2) is the
+// centre, so odd widths are symmetric about the line.
+void DrawWideAxisPolyline(PixelTarget& t, const std::vector<P64>& pts, int width,
+                          std::uint32_t color, int mix);
+// Paints every pixel set in `mask` (ARGB, alpha > 0) at device offset (ox, oy) with `color`
+// combined by `mix`, under the clip.
+void MixMask(PixelTarget& t, const QImage& mask, int ox, int oy, std::uint32_t color, int mix);
 
 // Outline pixels of the rounded rectangle [l, r) x [t, b) whose corners are quarter ellipses
 // of size cw x ch (cw = r - l and ch = b - t give the ellipse), each once, ordered by their
@@ -97,8 +143,9 @@ struct ArcSpec {
 };
 
 // Ellipse (cw = r - l, ch = b - t), rounded rectangle or arc in the device box [l, r) x [t, b)
-// with the cosmetic pen `pen` (null: no outline; the figure is then one pixel smaller and the
-// brush covers it whole) and the interior paint `fill` (null: hollow). An arc draws the outline
+// with the cosmetic pen `pen` and the interior paint `fill` (null: hollow). Without a pen
+// (null) the brush covers every row from its outermost outline pixel to the other: outline and
+// interior of the same figure drawn with a pen. An arc draws the outline
 // pixels whose angle it contains and is never filled. Corner sizes at most kMaxCurveSize.
 void DrawRoundRect(PixelTarget& t, i64 l, i64 top, i64 r, i64 b, i64 cw, i64 ch, const Paint* fill,
                    const LinePen* pen, const ArcSpec* arc);
@@ -114,9 +161,10 @@ struct BlitSource {
 };
 
 // Copies the source into `area` (device, inside the source image) of the target under the
-// clip, combined with the destination by the raster operation `rop` (SRCCOPY, SRCAND, SRCPAINT
-// or SRCINVERT).
-void BlitArea(PixelTarget& t, const QRect& area, const BlitSource& src, std::uint32_t rop);
+// clip, combined with the pattern (null when `op` does not use one) and the destination by the
+// ternary raster operation with index `op`.
+void BlitArea(PixelTarget& t, const QRect& area, const BlitSource& src, const Paint* pattern,
+              unsigned op);
 
 // Inverts every other pixel of the frame of [l, r) x [t, b) (a checkerboard anchored at the
 // brush origin (ox, oy)), each pixel once: the focus rectangle, which a second call removes.
