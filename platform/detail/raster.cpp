@@ -514,6 +514,19 @@ void BlitArea(PixelTarget& t, const QRect& want, const BlitSource& src, const Pa
         std::uint32_t v = sp[k] | 0xFF000000u;
         if (src.mono) v = ((v & 0xFFFFFFu) == 0xFFFFFFu) ? bg : fg;
         if (src.monoTarget) v = (v == (srcBk | 0xFF000000u)) ? 0xFFFFFFFFu : 0xFF000000u;
+        switch (op) {  // the common source operations without the truth-table walk
+          case SRCAND >> 16:
+            dp[k] &= v;
+            continue;
+          case SRCPAINT >> 16:
+            dp[k] |= v;
+            continue;
+          case SRCINVERT >> 16:
+            dp[k] = (dp[k] ^ v) | 0xFF000000u;
+            continue;
+          default:
+            break;
+        }
         std::uint32_t p = 0;
         if (pattern && !pattern->ColorAt(r.left() + k, yy, &p)) continue;
         dp[k] = RopPixel(op, p, v, dp[k]);
