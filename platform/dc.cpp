@@ -128,7 +128,7 @@ using quarlen::ClampDrawingCoord;
 
 namespace {
 
-using quarlen::detail::i64;
+using quarlen::PixelWide;
 
 constexpr int kMaxSaved = 4096;
 
@@ -206,7 +206,7 @@ bool AxisAligned(const std::vector<P64>& pts) {
   return true;
 }
 
-QRect QRectOf(i64 l, i64 t, i64 r, i64 b) {
+QRect QRectOf(PixelWide l, PixelWide t, PixelWide r, PixelWide b) {
   return QRect(ClampDrawingCoord(l), ClampDrawingCoord(t),
                ClampDrawingCoord(r) - ClampDrawingCoord(l),
                ClampDrawingCoord(b) - ClampDrawingCoord(t));
@@ -528,13 +528,13 @@ int CDC::GetClipBox(LPRECT rect) const {
   }
   rect->left = quarlen::detail::ClampLong(m_impl->LogX(b.x()));
   rect->top = quarlen::detail::ClampLong(m_impl->LogY(b.y()));
-  rect->right = quarlen::detail::ClampLong(m_impl->LogX(i64(b.x()) + b.width()));
-  rect->bottom = quarlen::detail::ClampLong(m_impl->LogY(i64(b.y()) + b.height()));
+  rect->right = quarlen::detail::ClampLong(m_impl->LogX(PixelWide(b.x()) + b.width()));
+  rect->bottom = quarlen::detail::ClampLong(m_impl->LogY(PixelWide(b.y()) + b.height()));
   return Complexity(v);
 }
 
 BOOL CDC::PtVisible(int x, int y) const {
-  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (std::abs(dx) > (1 << 30) || std::abs(dy) > (1 << 30)) return FALSE;
   return m_impl->VisibleClip().contains(QPoint(int(dx), int(dy))) ? TRUE : FALSE;
 }
@@ -597,7 +597,7 @@ void DCImpl::Polyline(const POINT* pts, int count) {
   }
   LinePen lp;
   CosmeticPen(*this, lp);
-  i64 phase = 0;  // the dash pattern runs on across the vertices of one polyline
+  PixelWide phase = 0;  // the dash pattern runs on across the vertices of one polyline
   for (int i = 0; i + 1 < count; ++i)
     phase = DrawLine(d.t, DevX(pts[i].x), DevY(pts[i].y), DevX(pts[i + 1].x), DevY(pts[i + 1].y),
                      lp, phase);
@@ -607,8 +607,8 @@ void DCImpl::Polyline(const POINT* pts, int count) {
 
 BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   if (!m_hDC) return FALSE;
-  i64 l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
-      b = m_impl->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
@@ -644,8 +644,8 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
     return TRUE;
   }
   // Styled frame: one closed figure, counter-clockwise on screen from the top-right corner.
-  const i64 xs[5] = {r - 1, l, l, r - 1, r - 1}, ys[5] = {t, t, b - 1, b - 1, t};
-  i64 phase = 0;
+  const PixelWide xs[5] = {r - 1, l, l, r - 1, r - 1}, ys[5] = {t, t, b - 1, b - 1, t};
+  PixelWide phase = 0;
   for (int i = 0; i < 4; ++i) phase = DrawLine(d.t, xs[i], ys[i], xs[i + 1], ys[i + 1], lp, phase);
   return TRUE;
 }
@@ -655,12 +655,12 @@ BOOL CDC::Rectangle(LPCRECT rc) {
 
 BOOL CDC::RoundRect(int left, int top, int right, int bottom, int width, int height) {
   if (!m_hDC) return FALSE;
-  i64 l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
-      b = m_impl->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  const i64 cw = std::min<i64>(r - l, std::abs(i64(width)));
-  const i64 ch = std::min<i64>(b - t, std::abs(i64(height)));
+  const PixelWide cw = std::min<PixelWide>(r - l, std::abs(PixelWide(width)));
+  const PixelWide ch = std::min<PixelWide>(b - t, std::abs(PixelWide(height)));
   if (cw <= 2 || ch <= 2) return Rectangle(left, top, right, bottom);
   m_impl->Curve(l, t, r, b, cw, ch, nullptr);
   return TRUE;
@@ -671,8 +671,8 @@ BOOL CDC::RoundRect(LPCRECT rc, POINT corner) {
 
 BOOL CDC::Ellipse(int left, int top, int right, int bottom) {
   if (!m_hDC) return FALSE;
-  i64 l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
-      b = m_impl->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
@@ -686,8 +686,8 @@ BOOL CDC::Ellipse(LPCRECT rc) {
 BOOL CDC::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
               int yEnd) {
   if (!m_hDC) return FALSE;
-  i64 l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
-      b = m_impl->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
@@ -705,7 +705,8 @@ BOOL CDC::Arc(LPCRECT rc, POINT start, POINT end) {
 namespace quarlen::detail {
 
 // Ellipse, rounded rectangle (corner cw x ch) or arc in the device box [l, r) x [t, b).
-void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* arc) {
+void DCImpl::Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw, PixelWide ch,
+                   const ArcSpec* arc) {
   Draw d;
   if (!Begin(d)) return;
   const QRect shape = QRectOf(l, t, r, b);
@@ -784,8 +785,8 @@ void CDC::FillSolidRect(LPCRECT rc, COLORREF color) {
   // rectangle is normalised (a negative width or height fills towards the origin).
   SetBkColor(color);
   if (!rc) return;
-  i64 l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
-      b = m_impl->DevY(rc->bottom);
+  PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
+            b = m_impl->DevY(rc->bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return;
@@ -807,8 +808,8 @@ void CDC::FrameRect(LPCRECT rc, CBrush* brush) {
   Draw d;
   Paint p;
   if (!b || !m_impl->Begin(d) || !BrushPaint(*m_impl, b.get(), p)) return;
-  const i64 l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
-            bt = m_impl->DevY(rc->bottom);
+  const PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top),
+                  r = m_impl->DevX(rc->right), bt = m_impl->DevY(rc->bottom);
   FillArea(d.t, l, t, r, t + 1, p);
   FillArea(d.t, l, bt - 1, r, bt, p);
   FillArea(d.t, l, t + 1, l + 1, bt - 1, p);
@@ -831,8 +832,8 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
   if (RopUsesSource(op)) return FALSE;  // PatBlt has no source
   // A negative width or height extends the rectangle backwards from the column or row after
   // (x, y): PatBlt(x, y, -3, h) covers x - 2 .. x.
-  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
-  i64 l = dx, r = dx + width, t = dy, b = dy + height;
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  PixelWide l = dx, r = dx + width, t = dy, b = dy + height;
   if (width < 0) l = dx + width + 1, r = dx + 1;
   if (height < 0) t = dy + height + 1, b = dy + 1;
   Draw d;
@@ -864,7 +865,7 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
   Draw d;
   if (!m_impl->Begin(d)) return CLR_INVALID;
-  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (!d.t.Visible(dx, dy)) return CLR_INVALID;
   PutPixel(d.t, dx, dy, Px(color));
   return color & 0x00FFFFFFu;
@@ -873,7 +874,7 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
 COLORREF CDC::GetPixel(int x, int y) const {
   Draw d;
   if (!m_impl->Begin(d)) return CLR_INVALID;
-  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (!d.t.Visible(dx, dy)) return CLR_INVALID;
   return ColorOfPixel(d.t.At(int(dx), int(dy)));
 }
@@ -893,8 +894,8 @@ void CDC::DrawFocusRect(LPCRECT rc) {
   if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
   Draw d;
   if (!m_impl->Begin(d)) return;
-  const i64 l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
-            b = m_impl->DevY(rc->bottom);
+  const PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top),
+                  r = m_impl->DevX(rc->right), b = m_impl->DevY(rc->bottom);
   InvertFocusFrame(d.t, l, t, r, b, m_impl->st.brushOrg.x(), m_impl->st.brushOrg.y());
 }
 
@@ -923,16 +924,16 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   if (!m_impl->Begin(d)) return TRUE;
   const QImage& simg = from->image;
   if (simg.isNull()) return TRUE;
-  const i64 dx = m_impl->DevX(x), dy = m_impl->DevY(y);
-  const i64 sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  const PixelWide sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
   // Only the destination's clip applies; source pixels outside the source image are skipped.
   const QRect want = QRectOf(dx, dy, dx + width, dy + height) &
                      QRectOf(dx - sx, dy - sy, dx - sx + simg.width(), dy - sy + simg.height());
   if (want.isEmpty()) return TRUE;
   QImage copy;
   const QImage* s = &simg;
-  i64 ox = sx - dx, oy = sy - dy;  // source = destination + offset
-  if (dst == from) {               // overlapping copy within one surface
+  PixelWide ox = sx - dx, oy = sy - dy;  // source = destination + offset
+  if (dst == from) {                     // overlapping copy within one surface
     copy = simg.copy(want.translated(int(ox), int(oy)));
     s = &copy;
     ox = -want.x(), oy = -want.y();
@@ -959,7 +960,7 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, in
   QImage part;
   {
     std::lock_guard g(from->lock);
-    const i64 sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
+    const PixelWide sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
     part = from->image.copy(QRectOf(sx, sy, sx + srcWidth, sy + srcHeight).normalized());
   }
   Draw d;

@@ -41,8 +41,8 @@ QString StripPrefix(const QString& s, int* underline) {
 
 namespace quarlen::detail {
 
-int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
-                    const QRect* opaqueRect, int underline) {
+int DCImpl::TextRun(PixelWide x, PixelWide y, const QString& s, UINT align, bool opaque,
+                    const QRect* clipRect, const QRect* opaqueRect, int underline) {
   const FontData* f = st.font.get();
   if (!f) return 0;
   const ShapedText& shaped = ShapeText(*f, s);
@@ -118,7 +118,7 @@ BOOL CDC::TextOut(int x, int y, LPCWSTR text, int count) {
   const QString s = ToQString(text, count);
   DCImpl& d = *Impl();
   const bool updateCP = (d.st.align & TA_UPDATECP) != 0;
-  const i64 lx = updateCP ? d.st.cp.x : x, ly = updateCP ? d.st.cp.y : y;
+  const PixelWide lx = updateCP ? d.st.cp.x : x, ly = updateCP ? d.st.cp.y : y;
   const int cx =
       d.TextRun(d.DevX(lx), d.DevY(ly), s, d.st.align, d.st.bkMode == OPAQUE, nullptr, nullptr, -1);
   if (updateCP) d.st.cp.x = quarlen::detail::AddLong(d.st.cp.x, cx);
@@ -132,8 +132,8 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UIN
   QRect r;
   if (rect) {
     r = QRect(ClampDrawingCoord(d.DevX(rect->left)), ClampDrawingCoord(d.DevY(rect->top)),
-              ClampDrawingCoord(i64(rect->right) - rect->left),
-              ClampDrawingCoord(i64(rect->bottom) - rect->top));
+              ClampDrawingCoord(PixelWide(rect->right) - rect->left),
+              ClampDrawingCoord(PixelWide(rect->bottom) - rect->top));
   }
   const bool opaqueRect = rect && (options & ETO_OPAQUE) && r.width() > 0 && r.height() > 0;
   const bool clipped = rect && (options & ETO_CLIPPED);
@@ -299,7 +299,7 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
 namespace {
 
 // Paints the pixels of `mask` (alpha >= 128) at device (x, y) in one colour, under the clip.
-void PaintMask(Draw& d, const QImage& mask, i64 x, i64 y, std::uint32_t color) {
+void PaintMask(Draw& d, const QImage& mask, PixelWide x, PixelWide y, std::uint32_t color) {
   for (int my = 0; my < mask.height(); ++my) {
     const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
     for (int mx = 0; mx < mask.width(); ++mx)
@@ -328,8 +328,8 @@ namespace quarlen::detail {
 
 // Shared by the DrawState overloads. `image` is the picture (icon: ARGB with alpha; bitmap:
 // opaque; text: glyph alpha on transparent); device position and size.
-static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, i64 x, i64 y, UINT flags,
-                           HBRUSH brush) {
+static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, PixelWide x, PixelWide y,
+                           UINT flags, HBRUSH brush) {
   if (image.isNull()) return TRUE;
   Draw d;
   if (!impl.Begin(d)) return TRUE;
@@ -502,7 +502,8 @@ BOOL CDC::DrawEdge(LPRECT rc, UINT edge, UINT flags) {
   DCImpl& d = *Impl();
   Draw dr;
   const bool can = d.Begin(dr);
-  i64 l = d.DevX(rc->left), t = d.DevY(rc->top), r = d.DevX(rc->right), b = d.DevY(rc->bottom);
+  PixelWide l = d.DevX(rc->left), t = d.DevY(rc->top), r = d.DevX(rc->right),
+            b = d.DevY(rc->bottom);
   // One ring: the top and left lines in tl, the bottom and right lines (which own the
   // top-right and bottom-left corners) in br.
   auto ring = [&](int tl, int br) {

@@ -74,8 +74,8 @@ QStyleOptionButton ButtonOption(int state, const QRect& r) {
 }
 
 QRect DeviceRect(const DCImpl& d, const RECT& r) {
-  const i64 l = d.DevX(r.left), t = d.DevY(r.top);
-  const i64 w = i64(r.right) - r.left, h = i64(r.bottom) - r.top;
+  const PixelWide l = d.DevX(r.left), t = d.DevY(r.top);
+  const PixelWide w = PixelWide(r.right) - r.left, h = PixelWide(r.bottom) - r.top;
   // Inside the drawing range, a right edge x + width - 1 still fits an int.
   return QRect(ClampDrawingCoord(l), ClampDrawingCoord(t),
                int(std::clamp<PixelWide>(w, 0, 2 * kDrawingCoordLimit)),

@@ -68,10 +68,10 @@ struct DCImpl {
   bool Begin(Draw& d);
   void UpdateClip(const Surface* s);
 
-  i64 DevX(i64 x) const { return x - st.winOrg.x + st.vpOrg.x; }
-  i64 DevY(i64 y) const { return y - st.winOrg.y + st.vpOrg.y; }
-  i64 LogX(i64 x) const { return x + st.winOrg.x - st.vpOrg.x; }
-  i64 LogY(i64 y) const { return y + st.winOrg.y - st.vpOrg.y; }
+  PixelWide DevX(PixelWide x) const { return x - st.winOrg.x + st.vpOrg.x; }
+  PixelWide DevY(PixelWide y) const { return y - st.winOrg.y + st.vpOrg.y; }
+  PixelWide LogX(PixelWide x) const { return x + st.winOrg.x - st.vpOrg.x; }
+  PixelWide LogY(PixelWide y) const { return y + st.winOrg.y - st.vpOrg.y; }
 
   // The surface rectangle (device), or a huge rectangle when there is no target yet.
   QRegion WholeSurface() const {
@@ -92,11 +92,12 @@ struct DCImpl {
   }
 
   void Polyline(const POINT* pts, int count);
-  void Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* arc);
+  void Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw, PixelWide ch,
+             const ArcSpec* arc);
   // Text at device reference point (x, y) with the given alignment; optional extra clip and
   // opaque rectangle (device). Returns the advance width.
-  int TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
-              const QRect* opaqueRect, int underline);
+  int TextRun(PixelWide x, PixelWide y, const QString& s, UINT align, bool opaque,
+              const QRect* clipRect, const QRect* opaqueRect, int underline);
 };
 
 HDC NewDCHandle(CDC* dc);

@@ -2,18 +2,17 @@
 // Exact pixel routines of the device contexts: spans and rectangles under a clip region,
 // cosmetic lines with the end point excluded and dash patterns, the integer ellipse outline and
 // the filled curves built on it, bitmap copies with their raster operations, and the focus frame.
-// Everything works on device coordinates in 64-bit integers, so huge coordinates are clipped
-// exactly instead of overflowing, and loops never run longer than the visible part.
+// Everything works on device coordinates in PixelWide (64-bit) integers, so huge coordinates are
+// clipped exactly instead of overflowing, and loops never run longer than the visible part.
 #include <QImage>
 #include <QRect>
 #include <cstdint>
 #include <vector>
 
 #include "platform/gdi.h"
+#include "platform/numeric.h"
 
 namespace quarlen::detail {
-
-using i64 = std::int64_t;
 
 // A locked image plus the clip rectangles (device coordinates, disjoint) to draw under. Every
 // routine grows `dirty` by what it may have changed.
@@ -26,7 +25,7 @@ struct PixelTarget {
   QRect clipBounds;  // bounding rectangle of the clip rectangles
   QRect dirty;
 
-  bool Visible(i64 x, i64 y) const;
+  bool Visible(PixelWide x, PixelWide y) const;
   std::uint32_t& At(int x, int y) { return bits[y * stride + x]; }
   void Touch(const QRect& r) { dirty |= r; }
 };
@@ -44,7 +43,7 @@ struct Paint {
   int mix = R2_COPYPEN;
 
   // The colour of the pattern at device pixel (x, y); false for a transparent hatch gap.
-  bool ColorAt(i64 x, i64 y, std::uint32_t* c) const;
+  bool ColorAt(PixelWide x, PixelWide y, std::uint32_t* c) const;
 };
 
 // The binary raster operation `mix` (R2_BLACK .. R2_WHITE) of pen colour p and destination d.
@@ -75,14 +74,16 @@ constexpr bool RopUsesPattern(unsigned op) { return (((op >> 4) ^ op) & 0x0Fu) !
 const unsigned char* HatchRows(int style);
 
 // Fills [x0, x1) x [y0, y1) (device) under the clip.
-void FillArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& paint);
+void FillArea(PixelTarget& t, PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1,
+              const Paint& paint);
 // Fills [x0, x1) on row y under the clip.
-void FillSpan(PixelTarget& t, i64 y, i64 x0, i64 x1, const Paint& paint);
+void FillSpan(PixelTarget& t, PixelWide y, PixelWide x0, PixelWide x1, const Paint& paint);
 // One pixel under the clip, combined with the destination by `mix`.
-void PutPixel(PixelTarget& t, i64 x, i64 y, std::uint32_t color, int mix = R2_COPYPEN);
+void PutPixel(PixelTarget& t, PixelWide x, PixelWide y, std::uint32_t color, int mix = R2_COPYPEN);
 // Combines [x0, x1) x [y0, y1) with the pattern by the ternary raster operation `op` (PatBlt);
 // transparent hatch gaps are left alone.
-void PatternArea(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const Paint& pattern, unsigned op);
+void PatternArea(PixelTarget& t, PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1,
+                 const Paint& pattern, unsigned op);
 
 // A cosmetic (one pixel wide) pen: colour, dash pattern (alternating on/off lengths, starting
 // with "on"; empty = solid) and what the off pixels get.
@@ -103,15 +104,16 @@ void DashPattern(int style, const int** dashes, int* count, int* period);
 // Draws the line from (x0, y0) to (x1, y1), the end point excluded, with the line rules of the
 // drawing interface (see DrawLine in raster.cpp). `phase` is the position in the dash pattern
 // at the first pixel; returns the phase after the last pixel.
-i64 DrawLine(PixelTarget& t, i64 x0, i64 y0, i64 x1, i64 y1, const LinePen& pen, i64 phase);
+PixelWide DrawLine(PixelTarget& t, PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1,
+                   const LinePen& pen, PixelWide phase);
 
 struct P64 {
-  i64 x, y;
+  PixelWide x, y;
   bool operator==(const P64&) const = default;
 };
 
 // Which pixels the line covers, in drawing order (for tests and for callers that need them).
-std::vector<P64> LinePixels(i64 x0, i64 y0, i64 x1, i64 y1);
+std::vector<P64> LinePixels(PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1);
 
 // The stroke of a wide solid pen (`width` > 1, round caps and joins) along the polyline `pts`,
 // whose segments are all horizontal or vertical (a repeated point is a dot): every pixel of the
@@ -129,11 +131,12 @@ void MixMask(PixelTarget& t, const QImage& mask, int ox, int oy, std::uint32_t c
 // angle about the centre, counter-clockwise on screen from the positive x axis. Corner sizes
 // must be at most kMaxCurveSize. Pixels of the straight edges outside `keep` are left out (so
 // a huge rectangle costs only its visible part).
-constexpr i64 kMaxCurveSize = 1 << 15;
-std::vector<P64> RoundRectOutline(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const QRect& keep);
+constexpr PixelWide kMaxCurveSize = 1 << 15;
+std::vector<P64> RoundRectOutline(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw,
+                                  PixelWide ch, const QRect& keep);
 // Angle of a pixel about the centre of [l, r) x [t, b), radians in [0, 2 pi), counter-clockwise
 // on screen from the positive x axis.
-double PixelAngle(i64 l, i64 t, i64 r, i64 b, double x, double y);
+double PixelAngle(PixelWide l, PixelWide t, PixelWide r, PixelWide b, double x, double y);
 
 // The part of an ellipse an arc keeps: angles as PixelAngle gives them.
 struct ArcSpec {
@@ -147,15 +150,16 @@ struct ArcSpec {
 // (null) the brush covers every row from its outermost outline pixel to the other: outline and
 // interior of the same figure drawn with a pen. An arc draws the outline
 // pixels whose angle it contains and is never filled. Corner sizes at most kMaxCurveSize.
-void DrawRoundRect(PixelTarget& t, i64 l, i64 top, i64 r, i64 b, i64 cw, i64 ch, const Paint* fill,
-                   const LinePen* pen, const ArcSpec* arc);
+void DrawRoundRect(PixelTarget& t, PixelWide l, PixelWide top, PixelWide r, PixelWide b,
+                   PixelWide cw, PixelWide ch, const Paint* fill, const LinePen* pen,
+                   const ArcSpec* arc);
 
 // The source of a bitmap copy and how its pixels are converted before the raster operation.
 struct BlitSource {
-  const QImage* image = nullptr;  // RGB32
-  i64 offsetX = 0, offsetY = 0;   // source pixel of destination pixel (x, y): (x + ox, y + oy)
-  bool mono = false;              // monochrome source: white becomes bkColor, black textColor
-  bool monoTarget = false;        // monochrome destination: sourceBk becomes white, all else black
+  const QImage* image = nullptr;       // RGB32
+  PixelWide offsetX = 0, offsetY = 0;  // source pixel of destination pixel (x, y): (x + ox, y + oy)
+  bool mono = false;                   // monochrome source: white becomes bkColor, black textColor
+  bool monoTarget = false;  // monochrome destination: sourceBk becomes white, all else black
   std::uint32_t textColor = 0xFF000000u, bkColor = 0xFFFFFFFFu;  // of the destination DC
   std::uint32_t sourceBk = 0xFFFFFFFFu;                          // of the source DC
 };
@@ -168,6 +172,7 @@ void BlitArea(PixelTarget& t, const QRect& area, const BlitSource& src, const Pa
 
 // Inverts every other pixel of the frame of [l, r) x [t, b) (a checkerboard anchored at the
 // brush origin (ox, oy)), each pixel once: the focus rectangle, which a second call removes.
-void InvertFocusFrame(PixelTarget& t, i64 l, i64 top, i64 r, i64 b, int ox, int oy);
+void InvertFocusFrame(PixelTarget& t, PixelWide l, PixelWide top, PixelWide r, PixelWide b, int ox,
+                      int oy);
 
 }  // namespace quarlen::detail
