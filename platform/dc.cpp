@@ -723,28 +723,61 @@ void DCImpl::Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide
   fill.mix = st.rop2;
   if (cw > kMaxCurveSize || ch > kMaxCurveSize || pw > 1) {
     // Huge figures and wide pens: Qt's aliased rasteriser (not pixel-exact, but bounded).
-    QPainter p(&d.s->image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setClipRegion(*d.region);
-    if (pw > 0)
-      p.setPen(QPen(QColorOf(st.pen->color), pw, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    else
-      p.setPen(Qt::NoPen);
-    p.setBrush(filled && fill.kind == Paint::Solid ? QBrush(QColor::fromRgb(fill.color))
-                                                   : QBrush(Qt::NoBrush));
     const QRectF box(double(l), double(t), double(r - l - 1), double(b - t - 1));
-    if (arc) {
-      const double from = (arc->clockwise ? arc->a1 : arc->a0) * 180 / std::numbers::pi;
-      double span = ((arc->clockwise ? arc->a0 : arc->a1) - (arc->clockwise ? arc->a1 : arc->a0)) *
-                    180 / std::numbers::pi;
-      if (span <= 0) span += 360;
-      p.drawArc(box, int(from * 16), int(span * 16));
-    } else if (cw == r - l && ch == b - t) {
-      p.drawEllipse(box);
-    } else {
-      p.drawRoundedRect(box, double(cw) / 2, double(ch) / 2);
+    auto shapeOn = [&](QPainter& p) {
+      if (arc) {
+        const double from = (arc->clockwise ? arc->a1 : arc->a0) * 180 / std::numbers::pi;
+        double span =
+            ((arc->clockwise ? arc->a0 : arc->a1) - (arc->clockwise ? arc->a1 : arc->a0)) * 180 /
+            std::numbers::pi;
+        if (span <= 0) span += 360;
+        p.drawArc(box, int(from * 16), int(span * 16));
+      } else if (cw == r - l && ch == b - t) {
+        p.drawEllipse(box);
+      } else {
+        p.drawRoundedRect(box, double(cw) / 2, double(ch) / 2);
+      }
+    };
+    const QPen qpen =
+        pw > 0 ? QPen(QColorOf(st.pen->color), pw, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+               : QPen(Qt::NoPen);
+    const bool solidFill = filled && fill.kind == Paint::Solid;
+    const QRect area = shape.adjusted(-pw, -pw, pw, pw) & d.t.clipBounds;
+    if (st.rop2 == R2_COPYPEN) {
+      QPainter p(&d.s->image);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setClipRegion(*d.region);
+      p.setPen(qpen);
+      p.setBrush(solidFill ? QBrush(QColor::fromRgb(fill.color)) : QBrush(Qt::NoBrush));
+      shapeOn(p);
+      d.t.Touch(area);
+      return;
     }
-    d.t.Touch(shape.adjusted(-pw, -pw, pw, pw) & d.t.clipBounds);
+    // Another mix: outline and interior go through masks, so that every pixel is combined
+    // with the destination once (the interior where the outline does not cover it).
+    if (area.isEmpty()) return;
+    auto mask = [&](const QPen& maskPen, bool brush) {
+      QImage m(area.size(), QImage::Format_ARGB32_Premultiplied);
+      m.fill(Qt::transparent);
+      QPainter p(&m);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.translate(-area.x(), -area.y());
+      p.setPen(maskPen);
+      p.setBrush(brush ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
+      shapeOn(p);
+      return m;
+    };
+    const QImage outline = pw > 0 ? mask(qpen, false) : QImage();
+    if (solidFill) {
+      QImage inside = mask(QPen(Qt::NoPen), true);
+      if (!outline.isNull()) {
+        QPainter p(&inside);
+        p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        p.drawImage(0, 0, outline);
+      }
+      MixMask(d.t, inside, area.x(), area.y(), fill.color, st.rop2);
+    }
+    if (!outline.isNull()) MixMask(d.t, outline, area.x(), area.y(), Px(st.pen->color), st.rop2);
     return;
   }
   LinePen lp;

@@ -309,7 +309,7 @@ TEST(Rop2State, InvalidModesAreRefusedAndSaveDcKeepsTheMode) {
   EXPECT_EQ(cv.dc.GetROP2(), R2_COPYPEN);
 }
 
-// A rubber band: the same figure drawn twice in XOR mode leaves no trace, whatever the pen.
+// A rubber band: the same figures drawn twice in XOR mode leave no trace, whatever the pen.
 struct RubberBandCase {
   const char* name;
   friend void PrintTo(const RubberBandCase& c, std::ostream* os) { *os << c.name; }
@@ -330,10 +330,13 @@ TEST_P(RubberBand, XorTwiceRestoresTheSurface) {
   cv.dc.FillSolidRect(0, 0, 40, 40, kD);
   CPen pen(c.style, c.width, kP);
   cv.dc.SelectObject(&pen);
-  cv.dc.SelectStockObject(NULL_BRUSH);
+  CBrush brush(kS);
+  cv.dc.SelectObject(&brush);
   cv.dc.SetROP2(R2_XORPEN);
   for (int pass = 0; pass < 2; ++pass) {
     cv.dc.Rectangle(5, 5, 30, 25);
+    cv.dc.Ellipse(8, 8, 27, 22);
+    cv.dc.Arc(10, 10, 24, 20, 30, 15, 17, 0);
     cv.dc.MoveTo(8, 30);
     cv.dc.LineTo(30, 30);
     cv.dc.LineTo(30, 36);
