@@ -600,7 +600,10 @@ std::uint64_t event_DeliveryCount() {
 
 bool event_DeliveryPending() {
   Service& s = TheService();
-  std::lock_guard lock(s.eventLock);
+  // Never waits for the lock: the caller (the GUI thread) may be what a receiver holding it
+  // waits for. Held elsewhere means a pass or a delivery is running, which is work too.
+  std::unique_lock lock(s.eventLock, std::try_to_lock);
+  if (!lock.owns_lock()) return true;
   if (!s.initialised) return false;
   {
     std::lock_guard queue(s.queueLock);

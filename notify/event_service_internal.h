@@ -1,7 +1,7 @@
 #pragma once
-// Internal hooks of the event service for the library's tests and benchmarks. Nothing here is
-// exported from the shared library; test suites and benchmarks link the layer's objects and
-// reach these directly.
+// Internal hooks of the event service for ProcessUntilIdle (notify/idle.cpp), the library's
+// tests and benchmarks. Nothing here is exported from the shared library; test suites and
+// benchmarks link the layer's objects and reach these directly.
 #include <cstddef>
 #include <cstdint>
 
@@ -51,7 +51,8 @@ std::uint64_t event_DeliveryCount();
 // True while the service holds something that a later pass or a drain will deliver: queued
 // events, delayed deliveries counting down, entries of the main-thread queue. Retries of
 // failed deliveries do not count (they may never succeed), nor do periodic timers (they never
-// end).
+// end). It never waits for the service's lock: while another thread holds it (a pass or a
+// delivery running), the answer is true.
 bool event_DeliveryPending();
 // True while the tick thread runs (after event_Init, not after event_InitManual).
 bool event_TickThreadRunning();

@@ -191,8 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
                      event_Send(event_rulerChanged, 1, 1, event_flagRuler);
                    },
                    [](World& w) { EXPECT_EQ(w.b.paints, 1); }},
-        // A receiver on the tick thread sends to a window and waits for the answer: the wait
-        // for the pass answers it instead of blocking both threads until the bound.
+        // A receiver on the tick thread sends to a window and waits for the answer (the
+        // window's handler does not use the service): the wait for the pass answers it
+        // instead of blocking both threads until the bound.
         SettleCase{"TickThreadReceiverSendsToAWindow", 1,
                    [](World& w) {
                      w.keys.push_back(
