@@ -16,19 +16,21 @@ namespace quarlen {
 //  - event service (only when quietPasses > 0 and the service runs its tick thread, that is
 //    after event_Init): `quietPasses` complete tick passes in a row delivered nothing to any
 //    receiver, and after each of them no window work was pending and nothing was left for a
-//    later pass (queued events, delayed deliveries or retries counting down, entries of the
-//    main-thread queue). Between passes it handles the messages other threads send, so a
-//    receiver that sends to a window cannot stall it, and after each pass the window work.
+//    later pass (queued events, delayed deliveries counting down, entries of the main-thread
+//    queue; the retry of a failed delivery does not hold it, as it may never succeed).
+//    Between passes it handles the messages other threads send, so a receiver that sends to
+//    a window cannot stall it, and after each pass the window work.
 //
 // After it returns true, every event sent before the call has been delivered, and what the
 // deliveries caused through windows and the service has been handled too. One quiet pass is
 // enough for that; more only add margin. With quietPasses 0 only the window work is handled.
 //
-// Returns false when timeoutMs elapses first (work that never ends: a periodic timer
-// registration, a window that invalidates itself in every paint, a sender that never stops),
-// at once off the GUI thread, and, when quietPasses > 0 and the tick thread runs, at once
-// from inside a delivery of the event service (the pass it waits for could not run). A tick
-// pass comes every 25 ms, so a call with nothing to do returns after about quietPasses passes.
+// Returns false when timeoutMs elapses first (work that never ends: a timer registration that
+// fires at every pass, a window that invalidates itself in every paint, a sender that never
+// stops), at once off the GUI thread, and, when quietPasses > 0 and the tick thread runs, at
+// once from inside a delivery of the event service (the pass it waits for could not run). A
+// tick pass comes every 25 ms, so a call with nothing to do returns after about quietPasses
+// passes.
 QUARLEN_API bool ProcessUntilIdle(unsigned quietPasses = 1, unsigned timeoutMs = 10000);
 
 }  // namespace quarlen
