@@ -23,6 +23,7 @@
 
 #include "notify/consumer_list.h"
 #include "notify/event_service.h"
+#include "notify/idle.h"
 
 #include "axis/position.h"
 #include "axis/ruler.h"

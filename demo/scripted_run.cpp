@@ -13,8 +13,7 @@
 #include "axis/scale_converter.h"
 #include "demo/inspection_window.h"
 #include "demo/tool_bar.h"
-#include "notify/event_service_internal.h"
-#include "platform/detail/window_registry.h"
+#include "notify/idle.h"
 
 namespace demo {
 namespace {
@@ -170,17 +169,6 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// Receives the lowest-priority marker event: everything queued before it has been handled.
-class Marker : public QObject {
- public:
-  bool reached = false;
-  bool event(QEvent* e) override {
-    if (e->type() != QEvent::User) return QObject::event(e);
-    reached = true;
-    return true;
-  }
-};
-
 using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
@@ -194,26 +182,29 @@ double ThreadCpuMs() {
   return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
+// When a widget last showed new content: its paint event, which copies the window's surface
+// to the screen.
+class PaintClock : public QObject {
+ public:
+  explicit PaintClock(QWidget* widget) : m_widget(widget) { m_widget->installEventFilter(this); }
+  ~PaintClock() override { m_widget->removeEventFilter(this); }
+  Clock::time_point last{};
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) last = Clock::now();
+    return false;
+  }
+
+ private:
+  QWidget* m_widget;
+};
+
 }  // namespace
 
-void PumpUntilIdle() {
-  // A widget update asked for while events are handled is posted behind the events being
-  // handled (Qt's update request), so its paint comes one round later. Rounds go on until two
-  // in a row leave no window work: then no paint is left over for whatever is timed next.
-  for (int quiet = 0; quiet < 2;) {
-    Marker marker;
-    QCoreApplication::postEvent(&marker, new QEvent(QEvent::User), Qt::LowEventPriority - 10);
-    while (!marker.reached) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    quiet = quarlen::detail::WindowWorkPending() ? 0 : quiet + 1;
-  }
-}
+void PumpUntilIdle() { quarlen::ProcessUntilIdle(0); }
 
-void Settle() {
-  PumpUntilIdle();
-  quarlen::detail::event_WaitForPasses(2);
-  PumpUntilIdle();
-}
+void Settle() { quarlen::ProcessUntilIdle(1); }
 
 int RunScript(InspectionWindow& w, const QString& outDir) {
   if (!QDir().mkpath(outDir)) {
@@ -342,8 +333,10 @@ int RunBenchmarks(InspectionWindow& w) {
 
   // Zoom release until the view, both rulers and the grid are repainted. The views normally
   // hear of the ruler change through the event service (a delayed delivery); here the container
-  // is told at once, so the figure is the work, and the latency is measured separately.
+  // is told at once, so the figure is the work, and the latency is measured separately: from
+  // the release to the last time the view showed new content before everything settled.
   std::vector<double> zoom, latency;
+  PaintClock paints(w.BScan().GetWidget());
   for (int i = 0; i < 10; ++i) {
     w.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
     w.DepthRuler().Set(0.0, SyntheticBScan::kDepth, 0);
@@ -363,11 +356,11 @@ int RunBenchmarks(InspectionWindow& w) {
     mouse.Move(b);
     PumpUntilIdle();
     t = Clock::now();
+    paints.last = {};
     mouse.Release(b, Qt::LeftButton);
-    PumpUntilIdle();
-    quarlen::detail::event_WaitForPasses(1);
-    PumpUntilIdle();
-    latency.push_back(MsSince(t));
+    Settle();
+    if (paints.last > t)
+      latency.push_back(std::chrono::duration<double, std::milli>(paints.last - t).count());
   }
   const double stepMs = Median(steps), fullMs = Median(full);
   std::printf("bench cursor drag step: %.3f ms median (budget 0.1 ms), %.3f ms CPU\n", stepMs,

@@ -6,23 +6,14 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "platform/detail/window_registry.h"
+#include "platform/detail/window_work.h"
 
 namespace quarlen::test {
 namespace {
-
-// Receives the lowest-priority marker event: everything queued before it has been handled.
-class Marker : public QObject {
- public:
-  bool reached = false;
-  bool event(QEvent* e) override {
-    if (e->type() != QEvent::User) return QObject::event(e);
-    reached = true;
-    return true;
-  }
-};
 
 struct Injector {
   QPointer<QWidget> grab;  // Qt's implicit grab while a button is down
@@ -74,14 +65,8 @@ void Send(QEvent::Type type, HWND hWnd, POINT client, Qt::MouseButton button, un
 
 }  // namespace
 
-void PumpUntilIdle() {
-  for (int round = 0; round < 1000; ++round) {
-    Marker marker;
-    QCoreApplication::postEvent(&marker, new QEvent(QEvent::User), Qt::LowEventPriority - 10);
-    while (!marker.reached) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (!detail::WindowWorkPending()) return;
-  }
+bool PumpUntilIdle() {
+  return detail::ProcessWindowWork(std::chrono::steady_clock::now() + std::chrono::seconds(10));
 }
 
 bool PumpUntil(const std::function<bool()>& done, int maxRounds) {

@@ -12,8 +12,11 @@
 namespace quarlen::test {
 
 // Handles every pending event (posted and sent messages, paints, screen flushes, deferred
-// deletions) until nothing is left.
-void PumpUntilIdle();
+// deletions) until nothing is left: the window half of quarlen::ProcessUntilIdle (the same
+// loop, without waiting for the event service). False when the window work did not end
+// within 1000 rounds or 10 s. To let the event service deliver as well, use SettleEvents
+// (event_wait.h).
+bool PumpUntilIdle();
 // Pumps (blocking in the event loop between events) until `done` returns true; false when
 // `maxEvents` rounds passed without it.
 bool PumpUntil(const std::function<bool()>& done, int maxRounds = 1000000);
