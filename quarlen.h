@@ -52,6 +52,8 @@
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
 #include "cursors/zoom.h"
+#include "cursors/zoom_bar.h"
+#include "cursors/zoom_limit.h"
 
 #include "ultrasound/calculator_data.h"
 #include "ultrasound/conversion.h"
