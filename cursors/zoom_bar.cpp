@@ -10,6 +10,7 @@
 #include "axis/unit.h"
 #include "cursors/zoom_limit.h"
 #include "graphics/graphical_ruler.h"
+#include "graphics/tick_layout.h"
 #include "notify/event_service.h"
 #include "platform/numeric.h"
 #include "platform/window_dc.h"
@@ -301,7 +302,7 @@ void CZoomBar::DrawBase(CDC* dc) {
   GetCursorRect(&cursor);
   dc->RoundRect(&cursor, CPoint(8, 8));
 
-  DrawTicks(dc, c);
+  quarlen::PaintTicks(dc, c, m_horizontal == 0, quarlen::TickUnitOf(dc), GetTickLayout());
 
   dc->SelectStockObject(NULL_BRUSH);
   CRect home;
@@ -323,32 +324,44 @@ void CZoomBar::DrawBase(CDC* dc) {
   if (oldFont != nullptr) dc->SelectObject(oldFont);
 }
 
-void CZoomBar::DrawTicks(CDC* dc, const CRect& client) {
+quarlen::TickLayout CZoomBar::GetTickLayout() {
   CUnit* unit = m_displayUnit;
+  if (unit == nullptr || m_hWnd == nullptr) return {};
+  CRect client;
+  GetClientRect(&client);
   const double offset = m_ruler != nullptr ? m_ruler->GetDisplayOffset() : 0.0;
   const double lo = unit->ConvertFromBase(offset + m_displayMin);
   const double mid = unit->ConvertFromBase(offset + 1e-10);
   const double hi = unit->ConvertFromBase(offset + m_displayMax);
   const double span = std::fabs(hi - mid) + std::fabs(mid - lo);
-  const LONG length = m_horizontal != 0 ? client.Width() : client.Height();
-  const int inverted = (m_horizontal == 0) != (m_inverted != 0) ? 1 : 0;
+  const bool horizontal = m_horizontal != 0;
+  const LONG length = horizontal ? client.Width() : client.Height();
+  const int inverted = !horizontal != (m_inverted != 0) ? 1 : 0;
   m_scale.SetAttrib(m_displayMin, m_displayMax - m_displayMin, inverted, offset);
   m_scale.SetAttrib(length, 0);
 
   double first = lo;
   double step = span;
   CGRuler::GetDisplayFormat(lo, span, length, m_labelWidth, &m_scale, unit, &first, &step, 0.0);
-  if (m_ruler != nullptr && m_ruler->GetDrawTicksState() == 0) return;
+  if (m_ruler != nullptr && m_ruler->GetDrawTicksState() == 0) return {};
 
   unit_enumUnits kind = unit_none;
   unit_enumDataUnit dataUnit{};
   unit->GetUnitType(&kind, &dataUnit);
-  const int allowNegative = kind != 13 ? 1 : 0;
-  const LONG labelSpacing = quarlen::SaturatingTrunc<LONG>(step) / 3;
-  CRect area = client;
-  auto ticks = m_horizontal != 0 ? &CGRuler::HDrawTicks : &CGRuler::VDrawTicks;
-  ticks(dc, &area, first, step, hi, &CZoomBar::ConvertToPixel, this, 0, unit, labelSpacing, 0,
-        allowNegative);
+  quarlen::TickRequest request;
+  request.start = first;
+  request.step = step;
+  request.end = hi;
+  request.toPixel = [this](double v) { return ConvertBaseToPixel(v); };
+  request.low = horizontal ? client.left : client.top;
+  request.high = horizontal ? client.right : client.bottom;
+  request.vertical = !horizontal;
+  request.labelSpacing = quarlen::SaturatingTrunc<LONG>(step) / 3;
+  request.minorTicks = false;
+  request.unit = unit;
+  request.appendUnit = false;
+  request.allowNegative = kind != unit_tofd;
+  return quarlen::LayoutTicks(request);
 }
 
 // ---- Mouse ----

@@ -4,7 +4,7 @@
 // its ends, clicks beside it to page by one cursor length, double-clicks to go to the home range
 // (inside the home frame) or to the whole axis (elsewhere), and Ctrl-clicks to type start and
 // end into the limits dialog (CZoomLimit). Ticks and labels in the display unit run along the
-// strip.
+// strip, laid out by the rulers' tick layout (LayoutTicks) over the whole axis.
 //
 // The cursor is kept in relative units: 0 is the start of the ruler's axis, 1 its end. The axis
 // is the ruler's axis descriptor (CAxe); a ruler without one uses its own limits. An axis of
@@ -36,6 +36,7 @@
 // or whose end is not after the start leave the ruler as it is; drags far outside the window
 // clamp to the ends of the strip. All calls belong to the thread that created the window.
 #include "axis/scale_converter.h"
+#include "graphics/tick_layout.h"
 #include "notify/consumer_list.h"
 #include "platform/gdi.h"
 #include "platform/window.h"
@@ -86,6 +87,9 @@ class QUARLEN_API CZoomBar : public CWnd {
   static LONG ConvertToPixel(double displayValue, void* bar);
   void GetCursorRect(CRect* rect) const;
   void GetHomeRect(CRect* rect) const;
+  // The ticks and labels the bar draws now, in the display unit: empty without a display unit
+  // or window, or while the ruler's tick drawing is off.
+  quarlen::TickLayout GetTickLayout();
 
  protected:
   afx_msg void OnPaint();
@@ -110,7 +114,6 @@ class QUARLEN_API CZoomBar : public CWnd {
   Axis GetAxis() const;
   void ApplyToRuler();
   void Redraw();
-  void DrawTicks(CDC* dc, const CRect& client);
   void ShowLimits(CPoint client);
   void Unregister();
   int Length() const;

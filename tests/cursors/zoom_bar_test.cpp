@@ -205,41 +205,55 @@ TEST_F(ZoomBarTest, WithoutDisplayUnitNothingIsDrawn) {
 }
 
 TEST_F(ZoomBarTest, TicksAndLabelsFollowTheDisplayUnit) {
-  // The same 0..100 mm axis in millimetres and in inches: the tick columns are where the
-  // bar's mapping puts the unit's tick values, and labels (black text) are drawn.
+  // The same 0..100 mm axis on 700 pixels shown in millimetres, inches and metres: the labels
+  // are the display unit's values, and each tick is drawn at its place on the strip.
   CUnit inch{unit_distance, unit_dataInch, unit_convLinear, 1.0 / 25.4, 0.0, &base};
+  CUnit metre{unit_distance, unit_dataMeter, unit_convLinear, 0.001, 0.0, &base};
   struct Case {
     const char* name;
     CUnit* unit;
-  } cases[] = {{"millimetre", &mm}, {"inch", &inch}};
-  std::vector<std::vector<int>> columnsPerUnit;
+    bool inverted;
+    std::vector<std::wstring> labels;
+    LONG secondTickPixel;  // where the label after "0" stands
+  } cases[] = {
+      {"millimetre", &mm, false, {L"0", L"20", L"40", L"60", L"80", L"100"}, 140},
+      {"millimetre inverted", &mm, true, {L"0", L"20", L"40", L"60", L"80", L"100"}, 560},
+      {"inch", &inch, false, {L"0", L"1", L"2", L"3"}, 177},  // 25.4 mm = 177.8 pixels
+      {"metre", &metre, false, {L"0", L"0.02", L"0.04", L"0.06", L"0.08", L"0.1"}, 140},
+  };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     ruler.Set(90.0, 5.0, 0);  // keep the cursor away from most ticks
-    CZoomBar* bar = MakeBar(true, false, nullptr, 700);
+    CZoomBar* bar = MakeBar(true, k.inverted, nullptr, 700);
     bar->SetDisplayFormat(0.0, 100.0, k.unit);
     t::PumpUntilIdle();
-    // Tick marks start at the strip's top edge; the home frame covers column 0.
-    std::vector<int> columns;
-    for (int x = 1; x < 620; ++x) {
-      if (t::PixelAt(bar->GetSafeHwnd(), x, 0) == kGrey) columns.push_back(x);
-    }
-    ASSERT_GE(columns.size(), 3u);
-    // Every tick column is the pixel of a round value of the display unit.
-    for (int x : columns) {
-      bool matches = false;
-      for (int i = 0; i <= 400 && !matches; ++i) {
-        const double v = i * (k.unit == &mm ? 1.0 : 0.05);
-        matches = bar->ConvertBaseToPixel(v) == x;
+    const quarlen::TickLayout layout = bar->GetTickLayout();
+    std::vector<std::wstring> labels;
+    std::vector<LONG> labelPixels;
+    for (const quarlen::Tick& tick : layout.ticks) {
+      if (tick.labelled) labels.emplace_back(tick.label.GetString());
+      if (tick.labelled) labelPixels.push_back(tick.pixel);
+      if (tick.pixel > 0 && tick.pixel < 700 && std::abs(tick.pixel - 640) > 30) {
+        EXPECT_EQ(t::PixelAt(bar->GetSafeHwnd(), tick.pixel, 0), kGrey) << tick.pixel;
       }
-      EXPECT_TRUE(matches) << "tick at column " << x;
     }
+    EXPECT_EQ(labels, k.labels);
+    ASSERT_GE(labelPixels.size(), 2u);
+    EXPECT_EQ(labelPixels[1], k.secondTickPixel);
     EXPECT_GT(Count(bar, RGB(0, 0, 0), Client(bar)), 10);  // label text
-    columnsPerUnit.push_back(columns);
     t::SavePixelsIfFailed(bar->GetSafeHwnd(), k.name);
     bars.clear();
   }
-  EXPECT_NE(columnsPerUnit[0], columnsPerUnit[1]);
+}
+
+TEST_F(ZoomBarTest, TicksFollowTheRulersTickSwitch) {
+  CZoomBar* bar = MakeBar(true);
+  EXPECT_FALSE(bar->GetTickLayout().ticks.empty());
+  ruler.SetDrawTicksState(0);
+  EXPECT_TRUE(bar->GetTickLayout().ticks.empty());
+  bar->SetDisplayFormat(0.0, 100.0, nullptr);
+  ruler.SetDrawTicksState(1);
+  EXPECT_TRUE(bar->GetTickLayout().ticks.empty());
 }
 
 TEST_F(ZoomBarTest, PrintDrawsAtTheOffset) {
