@@ -714,7 +714,12 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
     // Per row: the outline pixels left and right of the centre bound the interior.
     const double cx = (double(l) + double(rr) - 1) / 2;
     std::map<i64, std::pair<i64, i64>> rows;  // y -> (right-most left pixel, left-most right)
+    // Rows strictly between the topmost and bottommost outline pixel of the left (right)
+    // column lie on the straight left (right) edge.
+    i64 leftLo = INT64_MAX, leftHi = INT64_MIN, rightLo = INT64_MAX, rightHi = INT64_MIN;
     for (const P64& p : outline) {
+      if (p.x == l) leftLo = std::min(leftLo, p.y), leftHi = std::max(leftHi, p.y);
+      if (p.x == rr - 1) rightLo = std::min(rightLo, p.y), rightHi = std::max(rightHi, p.y);
       auto [it, fresh] = rows.try_emplace(p.y, INT64_MIN, INT64_MAX);
       if (double(p.x) <= cx)
         it->second.first = std::max(it->second.first, p.x);
@@ -727,8 +732,13 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
       i64 a = l, z = rr - 1;  // rows without outline pixels lie on the straight edges
       auto it = rows.find(y);
       if (it != rows.end()) {
-        if (it->second.first == INT64_MIN || it->second.second == INT64_MAX) continue;
-        a = it->second.first, z = it->second.second;
+        // A straight edge is traced only near the clip, so a row may lack the pixel of a side
+        // edge the clip left out: that side is then the edge itself.
+        i64 left = it->second.first, right = it->second.second;
+        if (left == INT64_MIN && y > leftLo && y < leftHi) left = l;
+        if (right == INT64_MAX && y > rightLo && y < rightHi) right = rr - 1;
+        if (left == INT64_MIN || right == INT64_MAX) continue;
+        a = left, z = right;
       }
       if (nullPen)
         FillSpan(d.t, y, a, z + 1, fill);  // outline pixels included
