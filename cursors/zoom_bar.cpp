@@ -26,6 +26,8 @@ constexpr double kWideRange = 99999999.999;
 constexpr double kMinRange = 1e-7;
 // Highest relative start a move may give the cursor.
 constexpr double kMaxStart = 0.99999;
+// How far the drawing of a cursor end reaches from its side: the rounded corner and the outline.
+constexpr int kCornerReach = 6;
 
 int Along(bool horizontal, CPoint pt) { return horizontal ? pt.x : pt.y; }
 
@@ -266,6 +268,29 @@ void CZoomBar::Redraw() {
   if (m_hWnd != nullptr) InvalidateRect(nullptr, TRUE);
 }
 
+void CZoomBar::RedrawCursorChange(const CRect& before) {
+  if (m_hWnd == nullptr) return;
+  // Between its two ends the cursor looks the same wherever it is, so only the stretch each end
+  // swept (with its rounded corner) is repainted, each stretch at once on its own: the drawing
+  // of the rounded outline costs what the clip's bounding box spans, and a repaint of the whole
+  // bar would cost a drag step several times as much.
+  CRect client;
+  GetClientRect(&client);
+  CRect after;
+  GetCursorRect(&after);
+  const bool horizontal = m_horizontal != 0;
+  auto strip = [&](LONG a, LONG b) {
+    const int from = Offset(std::min(a, b), -kCornerReach);
+    const int to = Offset(std::max(a, b), kCornerReach);
+    const CRect r = horizontal ? CRect(from, client.top, to, client.bottom)
+                               : CRect(client.left, from, client.right, to);
+    InvalidateRect(&r, TRUE);
+    UpdateWindow();
+  };
+  strip(horizontal ? before.left : before.top, horizontal ? after.left : after.top);
+  strip(horizontal ? before.right : before.bottom, horizontal ? after.right : after.bottom);
+}
+
 // ---- Drawing ----
 
 void CZoomBar::OnPaint() {
@@ -449,6 +474,8 @@ void CZoomBar::OnMouseMove(UINT flags, CPoint point) {
   if (Dragging() && length > 0) {
     const bool horizontal = m_horizontal != 0;
     const double grab = horizontal ? m_grabOffset.x : m_grabOffset.y;
+    CRect before;
+    GetCursorRect(&before);
     double b = (Along(horizontal, point) - grab) / length;
     if (m_inverted != 0) b = 1.0 - b;
     if (b > 1.0) b = kMaxStart;
@@ -458,7 +485,7 @@ void CZoomBar::OnMouseMove(UINT flags, CPoint point) {
       if (b + m_cursorRange > 1.0) b = 1.0 - m_cursorRange;
       if (!quarlen::IsNearlyEqual(b, m_cursorStart)) {
         m_cursorStart = b;
-        Redraw();
+        RedrawCursorChange(before);
       }
     } else if (m_dragStart) {
       const double c = m_cursorStart - b + m_cursorRange;  // the end stays put
@@ -467,14 +494,14 @@ void CZoomBar::OnMouseMove(UINT flags, CPoint point) {
       if (!quarlen::IsNearlyEqual(d, m_cursorRange)) {
         m_cursorRange = d;
         m_cursorStart = c > 1.0 ? 0.0 : b;
-        Redraw();
+        RedrawCursorChange(before);
       }
     } else {
       b -= m_cursorStart;
       if (b > 1.0 || b <= 0.0) return;
       if (!quarlen::IsNearlyEqual(b, m_cursorRange)) {
         m_cursorRange = b;
-        Redraw();
+        RedrawCursorChange(before);
       }
     }
     m_consumers.SendMessageW();

@@ -114,6 +114,8 @@ class QUARLEN_API CZoomBar : public CWnd {
   Axis GetAxis() const;
   void ApplyToRuler();
   void Redraw();
+  // Repaints what changed since the cursor filled `before`.
+  void RedrawCursorChange(const CRect& before);
   void ShowLimits(CPoint client);
   void Unregister();
   int Length() const;

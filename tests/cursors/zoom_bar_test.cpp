@@ -312,6 +312,46 @@ TEST_F(ZoomBarTest, DragsMoveTheCursorAndSetTheRulerAtRelease) {
   }
 }
 
+TEST_F(ZoomBarTest, DragStepsLeaveTheSurfaceAsAFullRepaintDrawsIt) {
+  // A drag repaints only what the cursor's ends swept; the result must not differ from a
+  // repaint of the whole bar (ticks, labels and home frames included).
+  struct Case {
+    const char* name;
+    bool horizontal, inverted;
+    int from;
+    std::vector<int> moves;
+  } cases[] = {
+      {"whole cursor", true, false, 100, {101, 103, 110, 90, 30, 180}},
+      {"start edge", true, false, 51, {60, 20, 140, 2}},
+      {"end edge inverted", true, true, 52, {70, 10, 120}},
+      {"vertical end edge", false, false, 150, {160, 190, 60}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ruler.Set(25.0, 50.0, 0);
+    CZoomBar* bar = MakeBar(k.horizontal, k.inverted);
+    bar->SetHome(30.0, 45.0);
+    t::PumpUntilIdle();
+    const HWND h = bar->GetSafeHwnd();
+    auto at = [&](int v) { return k.horizontal ? CPoint(v, 15) : CPoint(15, v); };
+    t::MousePress(h, at(k.from));
+    for (int v : k.moves) {
+      t::MouseMove(h, at(v));
+      t::PumpUntilIdle();
+    }
+    const QImage stepped = t::WindowPixels(h);
+    bar->Invalidate(TRUE);
+    t::PumpUntilIdle();
+    const QImage full = t::WindowPixels(h);
+    EXPECT_TRUE(stepped == full);
+    if (stepped != full) t::SaveImage(stepped, (std::string(k.name) + " stepped").c_str());
+    t::SavePixelsIfFailed(h, k.name);
+    t::MouseRelease(h, at(k.moves.back()));
+    t::PumpUntilIdle();
+    bars.clear();
+  }
+}
+
 TEST_F(ZoomBarTest, ReleaseSetsTheRulerTwiceThenNotifiesOnce) {
   CZoomBar* bar = MakeBar(true);
   int messages = 0;
