@@ -2,10 +2,10 @@
 // the updated surface and its flush to the widget; the full repaint of the same view; and one
 // drag step of a full-width zoom bar.
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
 #include "cursors/graphic_cursor.h"
@@ -14,32 +14,10 @@
 #include "axis/position.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
-#include "platform/detail/window_registry.h"
 
 namespace {
 
-// Full-window background that copies a prepared image (as a B-scan view does).
-class ImageBackground : public CGObject {
- public:
-  void Prepare(CDC* like, int cx, int cy) {
-    m_dc.CreateCompatibleDC(like);
-    m_bitmap.CreateCompatibleBitmap(like, cx, cy);
-    m_dc.SelectObject(&m_bitmap);
-    for (int y = 0; y < cy; y += 8) {
-      for (int x = 0; x < cx; x += 8) {
-        m_dc.FillSolidRect(x, y, 8, 8, RGB((x * 7) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF));
-      }
-    }
-  }
-  void OnDraw(CDC* dc, CRect* clip) override {
-    dc->BitBlt(clip->left, clip->top, clip->Width(), clip->Height(), &m_dc, clip->left, clip->top,
-               SRCCOPY);
-  }
-
- private:
-  CDC m_dc;
-  CBitmap m_bitmap;
-};
+using quarlen::bench::ImageBackground;
 
 struct Scene {
   static constexpr int kWidth = 1920, kHeight = 1080;
@@ -73,8 +51,7 @@ struct Scene {
     cursor.SetColor(RGB(255, 255, 0));
     container.AddDynamic(&cursor, 0);
     container.Redraw();
-    auto rec = quarlen::detail::FindWindowRecord(container.GetSafeHwnd());
-    widget = rec ? rec->widget.data() : nullptr;
+    widget = quarlen::bench::WidgetOf(container);
     QCoreApplication::processEvents();
   }
   ~Scene() {
@@ -84,10 +61,7 @@ struct Scene {
     event_Terminate();
   }
   void Mouse(QEvent::Type type, int x, Qt::MouseButtons held) {
-    const QPointF p(x, 540);
-    QMouseEvent ev(type, p, widget->mapToGlobal(p),
-                   type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &ev);
+    quarlen::bench::SendMouse(widget, type, x, 540, held);
   }
 };
 

@@ -2,34 +2,14 @@
 // region's merge rule.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "graphics/complex_region.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
 
 namespace {
 
-// Full-window background that copies a prepared image (as a B-scan view does).
-class ImageBackground : public CGObject {
- public:
-  void Prepare(CDC* like, int cx, int cy) {
-    m_dc.CreateCompatibleDC(like);
-    m_bitmap.CreateCompatibleBitmap(like, cx, cy);
-    m_dc.SelectObject(&m_bitmap);
-    for (int y = 0; y < cy; y += 8) {
-      for (int x = 0; x < cx; x += 8) {
-        m_dc.FillSolidRect(x, y, 8, 8, RGB((x * 7) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF));
-      }
-    }
-  }
-  void OnDraw(CDC* dc, CRect* clip) override {
-    dc->BitBlt(clip->left, clip->top, clip->Width(), clip->Height(), &m_dc, clip->left,
-               clip->top, SRCCOPY);
-  }
-
- private:
-  CDC m_dc;
-  CBitmap m_bitmap;
-};
+using quarlen::bench::ImageBackground;
 
 // Grid lines every 50 pixels, drawn only where they cross the clip.
 class Grid : public CGObject {
@@ -71,8 +51,8 @@ struct Scene {
   CGOContainer container;
   ImageBackground background;
   Grid grid;
-  Box boxes[4] = {Box({100, 100, 300, 200}), Box({600, 500, 700, 900}),
-                  Box({1200, 50, 1250, 1000}), Box({1500, 700, 1900, 720})};
+  Box boxes[4] = {Box({100, 100, 300, 200}), Box({600, 500, 700, 900}), Box({1200, 50, 1250, 1000}),
+                  Box({1500, 700, 1900, 720})};
   Box cursor{CRect(500, 0, 502, kHeight)};
 
   Scene() {

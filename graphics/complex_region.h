@@ -1,11 +1,14 @@
 #pragma once
 // CComplexRegion: the update region of graphic objects and of the container's paint cycle.
 //
-// A region is a union of at most four rectangles. An added rectangle absorbs every stored
-// rectangle it overlaps (their bounding box replaces them); when a fifth disjoint rectangle
-// arrives, two rectangles are merged into their bounding box, choosing the merge that adds the
-// least area. The union of the stored rectangles therefore always covers everything that was
-// added, and may cover more.
+// A region is a union of at most four rectangles. An added rectangle walks the stored ones
+// once, in order, absorbing each that overlaps it as it has grown so far (their bounding box
+// replaces them); one passed before the growth reached it is not looked at again, so stored
+// rectangles can overlap. When a fifth disjoint rectangle arrives, the stored rectangle of
+// least area (the first on a tie) is merged with the partner -- the new rectangle or another
+// stored one -- whose bounding box with it has the least area; the new rectangle wins ties and
+// otherwise takes the freed place. The union of the stored rectangles always covers everything
+// that was added, and may cover more.
 #include "platform/export.h"
 #include "platform/geometry.h"
 #include "platform/object.h"

@@ -1,45 +1,45 @@
 #include "ultrasound/calculator_data.h"
 
 CCalculatorData::CCalculatorData(const CCalculatorData& o)
-    : allLaws_(o.allLaws_),
-      pulserVoltage_(o.pulserVoltage_),
-      unitSystem_(o.unitSystem_),
-      ddf_(o.ddf_),
-      calculator_(o.calculator_),
-      displaySettings_(o.displaySettings_),
-      channel_(o.channel_),
-      deviceParameters_(o.deviceParameters_),
-      specimen_(o.specimen_) {}
+    : m_allLaws(o.m_allLaws),
+      m_pulserVoltage(o.m_pulserVoltage),
+      m_unitSystem(o.m_unitSystem),
+      m_ddf(o.m_ddf),
+      m_calculator(o.m_calculator),
+      m_displaySettings(o.m_displaySettings),
+      m_channel(o.m_channel),
+      m_deviceParameters(o.m_deviceParameters),
+      m_specimen(o.m_specimen) {}
 
 CCalculatorData& CCalculatorData::operator=(const CCalculatorData& o) {
-  allLaws_ = o.allLaws_;
-  pulserVoltage_ = o.pulserVoltage_;
-  unitSystem_ = o.unitSystem_;
-  ddf_ = o.ddf_;
-  calculator_ = o.calculator_;
-  displaySettings_ = o.displaySettings_;
-  channel_ = o.channel_;
-  deviceParameters_ = o.deviceParameters_;
-  specimen_ = o.specimen_;
+  m_allLaws = o.m_allLaws;
+  m_pulserVoltage = o.m_pulserVoltage;
+  m_unitSystem = o.m_unitSystem;
+  m_ddf = o.m_ddf;
+  m_calculator = o.m_calculator;
+  m_displaySettings = o.m_displaySettings;
+  m_channel = o.m_channel;
+  m_deviceParameters = o.m_deviceParameters;
+  m_specimen = o.m_specimen;
   return *this;
 }
 
 CCalculatorData::~CCalculatorData() {
-  specimen_.Release();
-  deviceParameters_.Release();
-  channel_.Release();
-  calculator_ = nullptr;
-  displaySettings_.Release();
+  m_specimen.Release();
+  m_deviceParameters.Release();
+  m_channel.Release();
+  m_calculator = nullptr;
+  m_displaySettings.Release();
 }
 
 bool CCalculatorData::InitCalculator(IUnknown* calculator) {
   if (!calculator) return false;
-  calculator_ = calculator;
+  m_calculator = calculator;
   return true;
 }
 
 void CCalculatorData::GetCalculator(IUnknown** out) const {
-  if (out) *out = calculator_;
+  if (out) *out = m_calculator;
 }
 
 int CCalculatorData::GetAttenuation(unsigned int) const { return -1; }
@@ -47,24 +47,24 @@ int CCalculatorData::GetAttenuation(unsigned int) const { return -1; }
 void CCalculatorData::SetDDFData(const UltrasoundTypes::tagEBoardType& board) {
   using D = CDynamicDepthFocusing;
   if (board == UltrasoundTypes::eBoardVarda) {
-    ddf_.SetMaximumDDFPoint(0x4000);
-    ddf_.SetMaximumHoldLength(2);
-    ddf_.SetSlideDelayFactorFunc(&D::CalcSlideDelayFactorVarda);
-    ddf_.SetFirstSlideDelayFactorFunc(&D::CalcFirstSlideDelayFactorVarda);
-    ddf_.SetDynFunc(&D::CalcDynValueVarda);
-    ddf_.SetDynNumberIncrementFunc(&D::CalcDynNumberIncrementVarda);
-    ddf_.SetDynDividerMask(0x3FF);
-    ddf_.SetSupportOldPacFileFormat(true);
-    ddf_.SetDDFPodTypeName("VARDA");
+    m_ddf.SetMaximumDDFPoint(0x4000);
+    m_ddf.SetMaximumHoldLength(2);
+    m_ddf.SetSlideDelayFactorFunc(&D::CalcSlideDelayFactorVarda);
+    m_ddf.SetFirstSlideDelayFactorFunc(&D::CalcFirstSlideDelayFactorVarda);
+    m_ddf.SetDynFunc(&D::CalcDynValueVarda);
+    m_ddf.SetDynNumberIncrementFunc(&D::CalcDynNumberIncrementVarda);
+    m_ddf.SetDynDividerMask(0x3FF);
+    m_ddf.SetSupportOldPacFileFormat(true);
+    m_ddf.SetDDFPodTypeName("VARDA");
   } else if (board == UltrasoundTypes::eBoardVardaLT) {
-    ddf_.SetMaximumDDFPoint(0x4000);
-    ddf_.SetMaximumHoldLength(6);
-    ddf_.SetSlideDelayFactorFunc(&D::CalcSlideDelayFactorTolvo);
-    ddf_.SetFirstSlideDelayFactorFunc(&D::CalcFirstSlideDelayFactorTolvo);
-    ddf_.SetDynFunc(&D::CalcDynValueTolvo);
-    ddf_.SetDynNumberIncrementFunc(&D::CalcDynNumberIncrementTolvo);
-    ddf_.SetDynDividerMask(0xFFF);
-    ddf_.SetSupportOldPacFileFormat(false);
-    ddf_.SetDDFPodTypeName("VardaLT");
+    m_ddf.SetMaximumDDFPoint(0x4000);
+    m_ddf.SetMaximumHoldLength(6);
+    m_ddf.SetSlideDelayFactorFunc(&D::CalcSlideDelayFactorTolvo);
+    m_ddf.SetFirstSlideDelayFactorFunc(&D::CalcFirstSlideDelayFactorTolvo);
+    m_ddf.SetDynFunc(&D::CalcDynValueTolvo);
+    m_ddf.SetDynNumberIncrementFunc(&D::CalcDynNumberIncrementTolvo);
+    m_ddf.SetDynDividerMask(0xFFF);
+    m_ddf.SetSupportOldPacFileFormat(false);
+    m_ddf.SetDDFPodTypeName("VardaLT");
   }
 }

@@ -21,31 +21,31 @@ class QUARLEN_API CCalculatorData {
   // (without releasing it) and releases the display settings.
   ~CCalculatorData();
 
-  void EnableAllLaws(const bool& v) { allLaws_ = v; }
-  const bool& IsAllLaws() const { return allLaws_; }
-  void SetPulserVoltage(const LONG& v) { pulserVoltage_ = v; }
-  const LONG& GetPulserVoltage() const { return pulserVoltage_; }
+  void EnableAllLaws(const bool& v) { m_allLaws = v; }
+  const bool& IsAllLaws() const { return m_allLaws; }
+  void SetPulserVoltage(const LONG& v) { m_pulserVoltage = v; }
+  const LONG& GetPulserVoltage() const { return m_pulserVoltage; }
   // 1 (imperial) makes every length of the conversions inches; other values millimetres.
-  void SetUnitSystem(const GeneralParameters::tagEUnitSystem& v) { unitSystem_ = v; }
-  const GeneralParameters::tagEUnitSystem& GetUnitSystem() const { return unitSystem_; }
+  void SetUnitSystem(const GeneralParameters::tagEUnitSystem& v) { m_unitSystem = v; }
+  const GeneralParameters::tagEUnitSystem& GetUnitSystem() const { return m_unitSystem; }
 
   void SetCalculatorDisplaySettings(const CalculatorParameters::ICalculatorDisplaySettingsPtr& p) {
-    displaySettings_ = p;
+    m_displaySettings = p;
   }
   const CalculatorParameters::ICalculatorDisplaySettingsPtr& GetCalculatorDisplaySettings() const {
-    return displaySettings_;
+    return m_displaySettings;
   }
-  void SetChannelObject(const UltrasoundParameters::IChannelPtr& p) { channel_ = p; }
-  const UltrasoundParameters::IChannelPtr& GetChannelObject() const { return channel_; }
+  void SetChannelObject(const UltrasoundParameters::IChannelPtr& p) { m_channel = p; }
+  const UltrasoundParameters::IChannelPtr& GetChannelObject() const { return m_channel; }
   void SetDeviceParameters(const UltrasoundParameters::IDeviceParametersPtr& p) {
-    deviceParameters_ = p;
+    m_deviceParameters = p;
   }
   const UltrasoundParameters::IDeviceParametersPtr& GetDeviceParameters() const {
-    return deviceParameters_;
+    return m_deviceParameters;
   }
   // Source of the material velocity when a beam has none.
-  void SetSpecimen(const GeneralParameters::ISpecimenPtr& p) { specimen_ = p; }
-  const GeneralParameters::ISpecimenPtr& GetSpecimen() const { return specimen_; }
+  void SetSpecimen(const GeneralParameters::ISpecimenPtr& p) { m_specimen = p; }
+  const GeneralParameters::ISpecimenPtr& GetSpecimen() const { return m_specimen; }
 
   // Stores the calculator without taking a reference; null is refused (false) and leaves the
   // stored pointer as it was.
@@ -58,16 +58,16 @@ class QUARLEN_API CCalculatorData {
   // Installs the DDF family of board type 1 or 8 with its constants (keeping the slide step
   // and the first-slide delay factor); other board types leave the record unchanged.
   void SetDDFData(const UltrasoundTypes::tagEBoardType& board);
-  const CDynamicDepthFocusing& GetDDFData() const { return ddf_; }
+  const CDynamicDepthFocusing& GetDDFData() const { return m_ddf; }
 
  private:
-  bool allLaws_ = false;
-  LONG pulserVoltage_ = 0;
-  GeneralParameters::tagEUnitSystem unitSystem_ = GeneralParameters::eUnitSystemMetric;
-  CDynamicDepthFocusing ddf_;
-  IUnknown* calculator_ = nullptr;
-  CalculatorParameters::ICalculatorDisplaySettingsPtr displaySettings_;
-  UltrasoundParameters::IChannelPtr channel_;
-  UltrasoundParameters::IDeviceParametersPtr deviceParameters_;
-  GeneralParameters::ISpecimenPtr specimen_;
+  bool m_allLaws = false;
+  LONG m_pulserVoltage = 0;
+  GeneralParameters::tagEUnitSystem m_unitSystem = GeneralParameters::eUnitSystemMetric;
+  CDynamicDepthFocusing m_ddf;
+  IUnknown* m_calculator = nullptr;
+  CalculatorParameters::ICalculatorDisplaySettingsPtr m_displaySettings;
+  UltrasoundParameters::IChannelPtr m_channel;
+  UltrasoundParameters::IDeviceParametersPtr m_deviceParameters;
+  GeneralParameters::ISpecimenPtr m_specimen;
 };

@@ -24,25 +24,25 @@ bool FitsCounter(double v) { return v > -1.0 && v < 65536.0; }
 
 int CDynamicDepthFocusing::CalcDynValue(const CCalcDynValueConstParameter& in,
                                         CCalcDynValueReturnParameter& out) const {
-  if (!dynFunc_) {
+  if (!m_dynFunc) {
     Reject(out);
     return 0;
   }
-  return dynFunc_(in, out) ? 1 : 0;
+  return m_dynFunc(in, out) ? 1 : 0;
 }
 
 void CDynamicDepthFocusing::CalcDynNumberIncrement(const unsigned short& a,
                                                    unsigned short& b) const {
-  if (dynNumberIncrementFunc_) dynNumberIncrementFunc_(a, b);
+  if (m_dynNumberIncrementFunc) m_dynNumberIncrementFunc(a, b);
 }
 
 LONG CDynamicDepthFocusing::CalcFirstSlideDelayFactor(const LONG& x) const {
-  return firstSlideDelayFactorFunc_ ? firstSlideDelayFactorFunc_(x) : 0;
+  return m_firstSlideDelayFactorFunc ? m_firstSlideDelayFactorFunc(x) : 0;
 }
 
 LONG CDynamicDepthFocusing::CalcSlideDelayFactor(const CDynamicDepthFocusing& ddf,
                                                  const LONG& x) const {
-  return slideDelayFactorFunc_ ? slideDelayFactorFunc_(ddf, x) : 0;
+  return m_slideDelayFactorFunc ? m_slideDelayFactorFunc(ddf, x) : 0;
 }
 
 bool CDynamicDepthFocusing::CalcDynValueVarda(const CCalcDynValueConstParameter& in,

@@ -35,27 +35,27 @@ class QUARLEN_API CDynamicDepthFocusing {
   using FirstSlideDelayFactorFunc = LONG (*)(const LONG&);
   using DynNumberIncrementFunc = void (*)(const unsigned short&, unsigned short&);
 
-  void SetMaximumDDFPoint(const int& v) { maximumDDFPoint_ = v; }
-  const int& GetMaximumDDFPoint() const { return maximumDDFPoint_; }
-  void SetSupportOldPacFileFormat(const bool& v) { supportOldPacFileFormat_ = v; }
-  const bool& GetSupportOldPacFileFormat() const { return supportOldPacFileFormat_; }
-  void SetSlideStep(const int& v) { slideStep_ = v; }
-  const int& GetSlideStep() const { return slideStep_; }
-  void SetDynDividerMask(const int& v) { dynDividerMask_ = v; }
-  const int& GetDynDividerMask() const { return dynDividerMask_; }
-  void SetFirstSlideDelayFactor(const LONG& v) { firstSlideDelayFactor_ = v; }
-  const LONG& GetFirstSlideDelayFactor() const { return firstSlideDelayFactor_; }
-  void SetMaximumHoldLength(const LONG& v) { maximumHoldLength_ = v; }
-  const LONG& GetMaximumHoldLength() const { return maximumHoldLength_; }
-  void SetDDFPodTypeName(const std::string& v) { podTypeName_ = v; }
-  const std::string& GetDDFPodTypeName() const { return podTypeName_; }
+  void SetMaximumDDFPoint(const int& v) { m_maximumDDFPoint = v; }
+  const int& GetMaximumDDFPoint() const { return m_maximumDDFPoint; }
+  void SetSupportOldPacFileFormat(const bool& v) { m_supportOldPacFileFormat = v; }
+  const bool& GetSupportOldPacFileFormat() const { return m_supportOldPacFileFormat; }
+  void SetSlideStep(const int& v) { m_slideStep = v; }
+  const int& GetSlideStep() const { return m_slideStep; }
+  void SetDynDividerMask(const int& v) { m_dynDividerMask = v; }
+  const int& GetDynDividerMask() const { return m_dynDividerMask; }
+  void SetFirstSlideDelayFactor(const LONG& v) { m_firstSlideDelayFactor = v; }
+  const LONG& GetFirstSlideDelayFactor() const { return m_firstSlideDelayFactor; }
+  void SetMaximumHoldLength(const LONG& v) { m_maximumHoldLength = v; }
+  const LONG& GetMaximumHoldLength() const { return m_maximumHoldLength; }
+  void SetDDFPodTypeName(const std::string& v) { m_podTypeName = v; }
+  const std::string& GetDDFPodTypeName() const { return m_podTypeName; }
 
-  void SetDynFunc(const DynFunc& f) { dynFunc_ = f; }
-  void SetSlideDelayFactorFunc(const SlideDelayFactorFunc& f) { slideDelayFactorFunc_ = f; }
+  void SetDynFunc(const DynFunc& f) { m_dynFunc = f; }
+  void SetSlideDelayFactorFunc(const SlideDelayFactorFunc& f) { m_slideDelayFactorFunc = f; }
   void SetFirstSlideDelayFactorFunc(const FirstSlideDelayFactorFunc& f) {
-    firstSlideDelayFactorFunc_ = f;
+    m_firstSlideDelayFactorFunc = f;
   }
-  void SetDynNumberIncrementFunc(const DynNumberIncrementFunc& f) { dynNumberIncrementFunc_ = f; }
+  void SetDynNumberIncrementFunc(const DynNumberIncrementFunc& f) { m_dynNumberIncrementFunc = f; }
 
   // Calls the value function: 1 when it accepted the inputs, 0 otherwise. Without a value
   // function every output is cleared and the result is 0.
@@ -80,15 +80,15 @@ class QUARLEN_API CDynamicDepthFocusing {
   static LONG CalcSlideDelayFactorTolvo(const CDynamicDepthFocusing& ddf, const LONG& x);
 
  private:
-  int maximumDDFPoint_ = 0;
-  bool supportOldPacFileFormat_ = false;
-  int slideStep_ = 0;
-  int dynDividerMask_ = 0;
-  LONG firstSlideDelayFactor_ = 0;
-  LONG maximumHoldLength_ = 0;
-  std::string podTypeName_;
-  DynFunc dynFunc_ = nullptr;
-  SlideDelayFactorFunc slideDelayFactorFunc_ = nullptr;
-  FirstSlideDelayFactorFunc firstSlideDelayFactorFunc_ = nullptr;
-  DynNumberIncrementFunc dynNumberIncrementFunc_ = nullptr;
+  int m_maximumDDFPoint = 0;
+  bool m_supportOldPacFileFormat = false;
+  int m_slideStep = 0;
+  int m_dynDividerMask = 0;
+  LONG m_firstSlideDelayFactor = 0;
+  LONG m_maximumHoldLength = 0;
+  std::string m_podTypeName;
+  DynFunc m_dynFunc = nullptr;
+  SlideDelayFactorFunc m_slideDelayFactorFunc = nullptr;
+  FirstSlideDelayFactorFunc m_firstSlideDelayFactorFunc = nullptr;
+  DynNumberIncrementFunc m_dynNumberIncrementFunc = nullptr;
 };

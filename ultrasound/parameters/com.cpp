@@ -12,6 +12,6 @@ std::string Describe(HRESULT hr, const IID& source) {
 }  // namespace
 
 _com_error::_com_error(HRESULT hr, const IID& source)
-    : std::runtime_error(Describe(hr, source)), hr_(hr), source_(source) {}
+    : std::runtime_error(Describe(hr, source)), m_hr(hr), m_source(source) {}
 
 void _com_issue_errorex(HRESULT hr, IUnknown* /*source*/, REFIID id) { throw _com_error(hr, id); }

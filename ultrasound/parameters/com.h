@@ -46,12 +46,12 @@ struct QUARLEN_API IUnknown {
 class QUARLEN_API _com_error : public std::runtime_error {
  public:
   _com_error(HRESULT hr, const IID& source);
-  HRESULT Error() const { return hr_; }
-  const IID& Source() const { return source_; }
+  HRESULT Error() const { return m_hr; }
+  const IID& Source() const { return m_source; }
 
  private:
-  HRESULT hr_;
-  IID source_;
+  HRESULT m_hr;
+  IID m_source;
 };
 
 // Throws _com_error(hr) for the interface `id` of `source` (which may be null).
@@ -71,25 +71,25 @@ class _com_ptr_t {
   _com_ptr_t() = default;
   _com_ptr_t(std::nullptr_t) {}
   // Takes a new reference on p (addRef true) or adopts the caller's reference (false).
-  explicit _com_ptr_t(I* p, bool addRef = true) : p_(p) {
-    if (p_ && addRef) p_->AddRef();
+  explicit _com_ptr_t(I* p, bool addRef = true) : m_p(p) {
+    if (m_p && addRef) m_p->AddRef();
   }
-  _com_ptr_t(const _com_ptr_t& o) : p_(o.p_) {
-    if (p_) p_->AddRef();
+  _com_ptr_t(const _com_ptr_t& o) : m_p(o.m_p) {
+    if (m_p) m_p->AddRef();
   }
-  _com_ptr_t(_com_ptr_t&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  _com_ptr_t(_com_ptr_t&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
   // From a pointer to a derived type (an implementation or a derived interface).
   template <class J>
   requires std::is_convertible_v<J*, I*> _com_ptr_t(const _com_ptr_t<J>& o)
-      : p_(o.GetInterfacePtr()) {
-    if (p_) p_->AddRef();
+      : m_p(o.GetInterfacePtr()) {
+    if (m_p) m_p->AddRef();
   }
   ~_com_ptr_t() { Release(); }
 
-  _com_ptr_t& operator=(const _com_ptr_t& o) { return Assign(o.p_); }
+  _com_ptr_t& operator=(const _com_ptr_t& o) { return Assign(o.m_p); }
   _com_ptr_t& operator=(_com_ptr_t&& o) noexcept {
     if (this != &o) {
-      I* old = std::exchange(p_, std::exchange(o.p_, nullptr));
+      I* old = std::exchange(m_p, std::exchange(o.m_p, nullptr));
       if (old) old->Release();
     }
     return *this;
@@ -105,43 +105,43 @@ class _com_ptr_t {
 
   // Adopts a reference the caller already owns.
   void Attach(I* p) {
-    I* old = std::exchange(p_, p);
+    I* old = std::exchange(m_p, p);
     if (old) old->Release();
   }
   // Gives the held reference to the caller.
-  I* Detach() { return std::exchange(p_, nullptr); }
+  I* Detach() { return std::exchange(m_p, nullptr); }
   // Clears the pointer first, then releases the target.
   void Release() {
-    if (I* old = std::exchange(p_, nullptr)) old->Release();
+    if (I* old = std::exchange(m_p, nullptr)) old->Release();
   }
   // Releases the target and returns the address for an out-parameter that will hold a new
   // reference.
   I** ReleaseAndGetAddressOf() {
     Release();
-    return &p_;
+    return &m_p;
   }
 
-  I* GetInterfacePtr() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
+  I* GetInterfacePtr() const { return m_p; }
+  explicit operator bool() const { return m_p != nullptr; }
   I* operator->() const {
-    if (!p_) _com_issue_errorex(E_POINTER, nullptr, __uuidof_t<I>());
-    return p_;
+    if (!m_p) _com_issue_errorex(E_POINTER, nullptr, __uuidof_t<I>());
+    return m_p;
   }
   I& operator*() const { return *operator->(); }
-  friend bool operator==(const _com_ptr_t& a, const _com_ptr_t& b) { return a.p_ == b.p_; }
-  friend bool operator==(const _com_ptr_t& a, std::nullptr_t) { return a.p_ == nullptr; }
+  friend bool operator==(const _com_ptr_t& a, const _com_ptr_t& b) { return a.m_p == b.m_p; }
+  friend bool operator==(const _com_ptr_t& a, std::nullptr_t) { return a.m_p == nullptr; }
 
  private:
   _com_ptr_t& Assign(I* p) {
-    if (p != p_) {
+    if (p != m_p) {
       if (p) p->AddRef();
-      I* old = std::exchange(p_, p);
+      I* old = std::exchange(m_p, p);
       if (old) old->Release();
     }
     return *this;
   }
 
-  I* p_ = nullptr;
+  I* m_p = nullptr;
 };
 
 using IUnknownPtr = _com_ptr_t<IUnknown>;

@@ -5,45 +5,45 @@
 namespace quarlen::parameters {
 
 void CParameterContext::FailReadNumber(unsigned n, HRESULT hr) {
-  failAt_ = n == 0 ? 0 : reads_ + n;
-  failWith_ = hr;
+  m_failAt = n == 0 ? 0 : m_reads + n;
+  m_failWith = hr;
 }
 
 HRESULT CParameterContext::BeforeRead() {
-  ++reads_;
-  return reads_ == failAt_ ? failWith_ : S_OK;
+  ++m_reads;
+  return m_reads == m_failAt ? m_failWith : S_OK;
 }
 
 std::vector<ULONG> CParameterContext::ReferenceCounts() const {
   std::vector<ULONG> counts;
-  counts.reserve(objects_.size());
-  for (const CMemoryObjectBase* o : objects_) counts.push_back(o->RefCount());
+  counts.reserve(m_objects.size());
+  for (const CMemoryObjectBase* o : m_objects) counts.push_back(o->RefCount());
   return counts;
 }
 
 void CParameterContext::Unregister(CMemoryObjectBase* object) {
-  auto it = std::find(objects_.begin(), objects_.end(), object);
-  if (it != objects_.end()) objects_.erase(it);
+  auto it = std::find(m_objects.begin(), m_objects.end(), object);
+  if (it != m_objects.end()) m_objects.erase(it);
 }
 
 CMemoryObjectBase::CMemoryObjectBase(std::shared_ptr<CParameterContext> context)
-    : context_(std::move(context)) {
-  if (context_) context_->Register(this);
+    : m_context(std::move(context)) {
+  if (m_context) m_context->Register(this);
 }
 
 CMemoryObjectBase::~CMemoryObjectBase() {
-  if (context_) context_->Unregister(this);
+  if (m_context) m_context->Unregister(this);
 }
 
 ULONG CMemoryObjectBase::DoRelease() {
-  const ULONG left = --refs_;
+  const ULONG left = --m_refs;
   if (left == 0) delete this;
   return left;
 }
 
 HRESULT CMemoryObjectBase::Check(const char* name) {
-  HRESULT hr = context_ ? context_->BeforeRead() : S_OK;
-  if (SUCCEEDED(hr) && !failing_.empty() && failing_ == name) hr = failWith_;
+  HRESULT hr = m_context ? m_context->BeforeRead() : S_OK;
+  if (SUCCEEDED(hr) && !m_failing.empty() && m_failing == name) hr = m_failWith;
   return hr;
 }
 

@@ -28,36 +28,36 @@ class QUARLEN_API CParameterContext {
   // Makes the n-th property read from now on (1 = the next one) return `hr`; 0 disables.
   void FailReadNumber(unsigned n, HRESULT hr = E_FAIL);
   // Number of property reads since the context was made (or since ResetReadCount).
-  unsigned ReadCount() const { return reads_; }
-  void ResetReadCount() { reads_ = 0; }
+  unsigned ReadCount() const { return m_reads; }
+  void ResetReadCount() { m_reads = 0; }
 
   // Reference counts of every live object of this context, in creation order.
   std::vector<ULONG> ReferenceCounts() const;
-  std::size_t LiveObjects() const { return objects_.size(); }
+  std::size_t LiveObjects() const { return m_objects.size(); }
 
   // Called by the objects. BeforeRead counts the read and returns the status it must give.
   HRESULT BeforeRead();
-  void Register(CMemoryObjectBase* object) { objects_.push_back(object); }
+  void Register(CMemoryObjectBase* object) { m_objects.push_back(object); }
   void Unregister(CMemoryObjectBase* object);
 
  private:
-  unsigned reads_ = 0;
-  unsigned failAt_ = 0;  // absolute read number that fails; 0 for none
-  HRESULT failWith_ = E_FAIL;
-  std::vector<CMemoryObjectBase*> objects_;
+  unsigned m_reads = 0;
+  unsigned m_failAt = 0;  // absolute read number that fails; 0 for none
+  HRESULT m_failWith = E_FAIL;
+  std::vector<CMemoryObjectBase*> m_objects;
 };
 
 // Reference counting and fault checks of every in-memory object.
 class QUARLEN_API CMemoryObjectBase {
  public:
-  ULONG RefCount() const { return refs_; }
+  ULONG RefCount() const { return m_refs; }
   // Makes every read of the property `name` (as in get_<name>) of this object return `hr`;
   // an empty name clears it.
   void FailProperty(std::string name, HRESULT hr = E_FAIL) {
-    failing_ = std::move(name);
-    failWith_ = hr;
+    m_failing = std::move(name);
+    m_failWith = hr;
   }
-  const std::shared_ptr<CParameterContext>& Context() const { return context_; }
+  const std::shared_ptr<CParameterContext>& Context() const { return m_context; }
 
  protected:
   explicit CMemoryObjectBase(std::shared_ptr<CParameterContext> context);
@@ -65,7 +65,7 @@ class QUARLEN_API CMemoryObjectBase {
   CMemoryObjectBase(const CMemoryObjectBase&) = delete;
   CMemoryObjectBase& operator=(const CMemoryObjectBase&) = delete;
 
-  ULONG DoAddRef() { return ++refs_; }
+  ULONG DoAddRef() { return ++m_refs; }
   ULONG DoRelease();
   // Status of a read of property `name`.
   HRESULT Check(const char* name);
@@ -91,10 +91,10 @@ class QUARLEN_API CMemoryObjectBase {
   }
 
  private:
-  ULONG refs_ = 0;
-  std::shared_ptr<CParameterContext> context_;
-  std::string failing_;
-  HRESULT failWith_ = E_FAIL;
+  ULONG m_refs = 0;
+  std::shared_ptr<CParameterContext> m_context;
+  std::string m_failing;
+  HRESULT m_failWith = E_FAIL;
 };
 
 // IUnknown of an object implementing interface I.
