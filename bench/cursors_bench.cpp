@@ -122,15 +122,10 @@ void BM_ZoomBarDrag_1920(benchmark::State& state) {
     bar.SetCursorColor(RGB(0, 120, 215));
     bar.SetDisplayFormat(0.0, 1920.0, &mm);
     bar.SetRuler(&ruler);
-    auto rec = quarlen::detail::FindWindowRecord(bar.GetSafeHwnd());
-    QWidget* widget = rec ? rec->widget.data() : nullptr;
+    QWidget* widget = quarlen::bench::WidgetOf(bar);
     QCoreApplication::processEvents();
     auto mouse = [&](QEvent::Type type, int x, Qt::MouseButtons held) {
-      const QPointF p(x, 15);
-      QMouseEvent ev(type, p, widget->mapToGlobal(p),
-                     type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
-                     Qt::NoModifier);
-      QCoreApplication::sendEvent(widget, &ev);
+      quarlen::bench::SendMouse(widget, type, x, 15, held);
     };
     if (widget == nullptr) {
       state.SkipWithError("no widget");
