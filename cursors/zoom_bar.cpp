@@ -137,7 +137,7 @@ void CZoomBar::SetCursorColor(COLORREF color) {
 }
 
 void CZoomBar::SetHome(double start, double end) {
-  if (!std::isfinite(start) || !std::isfinite(end)) return;
+  if (!std::isfinite(start) || !std::isfinite(end) || !(end > start)) return;
   m_homeStart = start;
   m_homeRange = end - start;
   const Axis axis = GetAxis();
@@ -527,7 +527,13 @@ void CZoomBar::OnLButtonDblClk(UINT flags, CPoint point) {
   if (home.PtInRect(point)) {
     m_cursorStart = m_homeStartRel;
     m_cursorRange = m_homeRangeRel;
-    m_ruler->Set(m_homeStart, m_homeRange, 0);
+    if (m_homeRange > 0.0) {
+      m_ruler->Set(m_homeStart, m_homeRange, 0);
+    } else {
+      // No home was given: the home frame stands for the whole axis, and so does the range set.
+      const Axis axis = GetAxis();
+      m_ruler->Set(axis.start + m_homeStartRel * axis.length, m_homeRangeRel * axis.length, 0);
+    }
   } else {
     m_cursorStart = 0.0;
     m_cursorRange = 1.0;

@@ -21,6 +21,12 @@
 // a window client, registered in delay mode with period 100) and move the cursor, except while
 // the bar holds the mouse capture (the user's drag wins).
 //
+// The limits dialog shows the cursor's start and end as "%3.3f %s" in the display unit. Enter
+// applies the numbers typed there (the leading number of each text, in the display unit; a text
+// without a number reads 0): the start, and the distance of the two converted ends as the range,
+// so that units with an offset from their base give the right range. Escape leaves the ruler as
+// it is (the texts were rounded for display; reading them back would move the range).
+//
 // A Ctrl double-click shows the limits dialog once: the press that begins it opens the dialog
 // (as every Ctrl click in the bar does), and the double-click message that follows it does
 // nothing (neither a second dialog nor the home or full range).
@@ -56,15 +62,18 @@ class QUARLEN_API CZoomBar : public CWnd {
   void SetHorizontal(int horizontal);
   // Relative 0 at the right (bottom) end when 1. No redraw.
   void InvertDirection(int inverted) { m_inverted = inverted != 0 ? 1 : 0; }
-  // The ruler shown (not owned; null detaches the bar). Registers for the ruler's change events,
-  // replacing the registration of an earlier ruler, and takes the ruler's window.
+  // The ruler shown (not owned; null detaches the bar). Registers for the ruler's change events
+  // (which arrive as window messages, so call it once the window exists), replacing the
+  // registration of an earlier ruler, and takes the ruler's window.
   void SetRuler(CRuler* ruler);
   CRuler* GetRuler() const { return m_ruler; }
   // Display unit of the labels and of the typed values (not owned) and the base-unit range the
   // strip stands for until the next ruler change replaces it by the axis limits.
   void SetDisplayFormat(double minimum, double maximum, CUnit* unit);
   void SetCursorColor(COLORREF color);
-  // The home range in ruler units; its relative place is taken from the axis now.
+  // The home range in ruler units; its relative place is taken from the axis now. A range whose
+  // end is not after its start is ignored. Until a home is set, the home frame and a double
+  // click inside it stand for the whole axis.
   void SetHome(double start, double end);
   // Takes the other bar's cursor and applies it to this bar's ruler.
   void SetSameParameters(const CZoomBar* other);

@@ -487,6 +487,17 @@ TEST_F(ZoomBarTest, DoubleClickGoesHomeInsideTheFrameAndToTheWholeAxisElsewhere)
   EXPECT_DOUBLE_EQ(bar->GetCursorRange(), 1.0);
 }
 
+TEST_F(ZoomBarTest, DoubleClickWithoutHomeShowsTheWholeAxis) {
+  // The home frame covers the whole strip until a home is set; a double click inside it must
+  // not collapse the ruler to the empty home of ruler units 0..0.
+  CZoomBar* bar = MakeBar(true);
+  bar->SetHome(60.0, 50.0);  // end before start: ignored
+  t::DoubleClick(bar->GetSafeHwnd(), CPoint(100, 15));
+  t::PumpUntilIdle();
+  EXPECT_NEAR(ruler.GetStart(), 0.0, 1e-9);
+  EXPECT_NEAR(ruler.GetRange(), 100.0, 1e-9);
+}
+
 TEST_F(ZoomBarTest, ResizePointerOverTheCursorEnds) {
   struct Case {
     const char* name;
@@ -545,6 +556,7 @@ class ZoomLimitTest : public ZoomBarTest {
 
 TEST_F(ZoomLimitTest, ShowsTheCursorEndsAtTheClickAndAppliesTheTypedNumbers) {
   CUnit metre{unit_distance, unit_dataMeter, unit_convLinear, 0.001, 0.0, &base};
+  CUnit shifted{unit_distance, unit_dataMillimeter, unit_convLinear, 1.0, 10.0, &base};
   struct Case {
     const char* name;
     CUnit* unit;
@@ -554,6 +566,8 @@ TEST_F(ZoomLimitTest, ShowsTheCursorEndsAtTheClickAndAppliesTheTypedNumbers) {
   } cases[] = {
       {"typed in millimetres", &mm, L"10 mm", L"30 mm", Qt::Key_Return, 10, 20},
       {"typed in metres", &metre, L"0.015", L"0.04 m", Qt::Key_Return, 15, 25},
+      // Display = base + 10: the range is the distance of the converted ends.
+      {"unit with an offset", &shifted, L"20", L"40", Qt::Key_Return, 10, 20},
       {"text without a number reads 0", &mm, L"start", L"40", Qt::Key_Return, 0, 40},
       {"escape leaves the range", &mm, L"10", L"30", Qt::Key_Escape, 25, 50},
       {"not a number is ignored", &mm, L"nan", L"30", Qt::Key_Return, 25, 50},
@@ -568,8 +582,16 @@ TEST_F(ZoomLimitTest, ShowsTheCursorEndsAtTheClickAndAppliesTheTypedNumbers) {
     shown = 0;
     CtrlClickAnswering(bar, CPoint(20, 10), k.start, k.end, k.key);
     EXPECT_EQ(shown, 1);
-    EXPECT_STREQ(seenStart.GetString(), k.unit == &mm ? L"25.000 mm" : L"0.025 m");
-    EXPECT_STREQ(seenEnd.GetString(), k.unit == &mm ? L"75.000 mm" : L"0.075 m");
+    // The cursor's ends, 25 and 75 mm, as the display unit shows them.
+    CString start, end;
+    start.Format(L"%3.3f %s", k.unit->ConvertFromBase(25.0), k.unit->GetShortName());
+    end.Format(L"%3.3f %s", k.unit->ConvertFromBase(75.0), k.unit->GetShortName());
+    EXPECT_STREQ(seenStart.GetString(), start.GetString());
+    EXPECT_STREQ(seenEnd.GetString(), end.GetString());
+    if (k.unit == &mm) {
+      EXPECT_STREQ(seenStart.GetString(), L"25.000 mm");
+      EXPECT_STREQ(seenEnd.GetString(), L"75.000 mm");
+    }
     CPoint expectAt(25, 10);  // 5 pixels right of the click, in screen coordinates
     bar->ClientToScreen(&expectAt);
     EXPECT_EQ(placed.TopLeft(), expectAt);
