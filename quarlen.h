@@ -46,6 +46,7 @@
 #include "graphics/grid.h"
 #include "graphics/points.h"
 #include "graphics/ruler_views.h"
+#include "graphics/tick_layout.h"
 #include "graphics/tool_select.h"
 
 #include "cursors/graphic_cursor.h"

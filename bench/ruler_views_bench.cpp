@@ -8,6 +8,7 @@
 #include "axis/unit.h"
 #include "graphics/graphical_ruler.h"
 #include "graphics/grid.h"
+#include "graphics/tick_layout.h"
 #include "platform/dc.h"
 
 namespace {
@@ -74,6 +75,33 @@ void BM_RulerTicks_Linear1920(benchmark::State& state) {
 }
 BENCHMARK(BM_RulerTicks_Linear1920)->Unit(benchmark::kMicrosecond);
 
+// The same ruler's tick layout alone, without painting: what a ruler-like object pays to know
+// where its ticks and labels go.
+void BM_TickLayout_Linear1920(benchmark::State& state) {
+  Surface s(1920, 30, 0);
+  CUnit base;
+  CUnit mm(unit_distance, unit_dataMillimeter, unit_convLinear, 1000.0, 0.0, &base);
+  Mapping m{CSC(), &mm};
+  m.scale.SetDataLimitsConsidered(0);
+  m.scale.SetAttrib(0.0, 0.25, 0, 0.0);  // 0..250 mm
+  m.scale.SetAttrib(1920, 0);
+  const int spacing = LabelWidth(s.dc, 0.0, 250.0, false);
+  double first = 0.0, step = 0.0;
+  CGRuler::GetDisplayFormat(0.0, 250.0, 1920, spacing, &m.scale, &mm, &first, &step, 0.0);
+  quarlen::TickRequest request;
+  request.start = first - step;
+  request.step = step;
+  request.end = 250.0;
+  request.toPixel = [&m](double v) { return Mapping::ToPixel(v, &m); };
+  request.high = 1920;
+  request.labelSpacing = spacing;
+  request.minorTicks = true;
+  request.unit = &mm;
+  request.appendUnit = true;
+  for (auto _ : state) benchmark::DoNotOptimize(quarlen::LayoutTicks(request));
+}
+BENCHMARK(BM_TickLayout_Linear1920)->Unit(benchmark::kMicrosecond);
+
 // A folded decibel axis (-100 % .. 100 % shown in dB) on a 1080-pixel vertical ruler: layout
 // and both passes, as the vertical view draws it.
 void BM_RulerTicks_Decibel1080(benchmark::State& state) {
@@ -123,5 +151,27 @@ void BM_GridDraw_1920x1080_20x12(benchmark::State& state) {
   for (auto _ : state) grid.OnDraw(&dc, &r);
 }
 BENCHMARK(BM_GridDraw_1920x1080_20x12)->Unit(benchmark::kMicrosecond);
+
+// Lines a hundred to a pixel, their first tick far before the view: the walk covers the lines
+// inside the clip only, a few visits per column.
+void BM_GridDraw_1920x1080_Dense(benchmark::State& state) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap bitmap;
+  bitmap.CreateBitmap(1920, 1080, 1, 32, nullptr);
+  dc.SelectObject(&bitmap);
+  CRuler xr, yr;
+  xr.Set(1e6, 1920.0, 0);
+  yr.Set(1e6, 1080.0, 0);
+  CGGrid grid;
+  grid.SetRuler(&xr, 1, &yr, 1);
+  CRect r(0, 0, 1920, 1080);
+  grid.OnSize(&r);
+  grid.SetColor(RGB(128, 128, 128));
+  grid.SetXTickSpacing(0.0, 0.01);
+  grid.SetYTickSpacing(0.0, 0.01);
+  for (auto _ : state) grid.OnDraw(&dc, &r);
+}
+BENCHMARK(BM_GridDraw_1920x1080_Dense)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -4,14 +4,17 @@
 //
 // LayoutTicks(request) walks the display values start, start + step, ... up to end, maps each
 // through request.toPixel and returns the ticks in the order a painter draws them:
-//   - a major tick at every walked value; values that land on the pixel of the value before
-//     are skipped, and where two steps lie closer than labelSpacing - 1 pixels the distance to
+//   - a major tick at every walked value; a value whose next step lands on its own pixel is
+//     skipped, and where two steps lie closer than labelSpacing - 1 pixels the distance to
 //     the next major tick is widened to 5, 10, 25 or 50 steps (recomputed at every tick; the
-//     widening stops early once the next candidate lies beyond a quarter of the extent or
-//     beyond end). Tick::step holds the distance used;
+//     widening stops early once the next candidate lies more than a quarter of the extent
+//     past the tick, or beyond end). Tick::step holds the distance used;
 //   - a major label (CUnit::dtoaCompact of the value) where the tick's neighbour lies at least
-//     labelSpacing pixels away; the unit's short name is appended to at most one label of the
-//     layout (TickLayout::unitLabel says which one);
+//     labelSpacing pixels away (the next tick where it lies further along the ruler's pixels,
+//     right or up, else the previous one); the unit's short name is appended to at most one
+//     label of the layout (TickLayout::unitLabel says which one): horizontally the label of
+//     the second step walked, or of the one before last where that lies in the left half;
+//     vertically the first label, unless it is the first step's and lies in the lower half;
 //   - with minorTicks: a half tick in the middle of each step, four minor ticks before and four
 //     after it when the step spans 21 pixels or more, and a half label where both neighbouring
 //     half positions lie at least twice labelSpacing away.
