@@ -3,7 +3,8 @@
 // left and a grid, linked reference/measure cursors on the scan axis, a depth cursor, the zoom
 // tool (left drag on the data) and the pick tool (right drag) chosen through a tool selector;
 // and beside it an A-scan view that shares the depth ruler and the cursors through the volume
-// set and shows the echo at the reference cursor.
+// set and shows the echo at the reference cursor. Zoom bars under the scan ruler and beside the
+// depth ruler show and move the rulers' windows; a status line shows the zoom log.
 //
 // Everything the views share (rulers, cursors, display units) comes from one volume set with
 // one group id, which is how an application keeps several views of the same data in step.
@@ -16,10 +17,12 @@
 #include "volume/volume_set.h"
 #include "cursors/zoom.h"
 #include "demo/scan_views.h"
+#include "demo/zoom_log.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
 #include "graphics/ruler_views.h"
 #include "graphics/tool_select.h"
+#include "platform/dialog.h"
 #include "platform/window.h"
 
 namespace demo {
@@ -42,6 +45,10 @@ class InspectionWindow {
   StripNumCursor& ReferenceCursor() { return m_scanCursor; }
   StripNumCursor& DepthCursor() { return m_depthCursor; }
   const AScanTrace& Trace() const { return *m_trace; }
+  CZoomBar& ScanBar() { return m_scanBar; }
+  CZoomBar& DepthBar() { return m_depthBar; }
+  // The home range of the scan bar (metres).
+  static constexpr double kScanHomeStart = 0.100, kScanHomeEnd = 0.200;
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -49,6 +56,7 @@ class InspectionWindow {
   void CreateModel();
   void CreateBScan(CSize size);
   void CreateAScan(CSize size);
+  void CreateZoomBars(CSize size);
 
   SyntheticBScan m_data;
   CVolumeSet m_volume{unit_distance, L"Scan", unit_distance, L"Index"};
@@ -79,6 +87,11 @@ class InspectionWindow {
   std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
   CGRulerHoriz m_amplitudeView;
   StripNumCursor m_ascanDepthCursor;
+  // Zoom bars, zoom log and status line.
+  LoggedZoomBar m_scanBar;
+  LoggedZoomBar m_depthBar;
+  ZoomLog m_zoomLog;
+  CStatic m_status;
 };
 
 }  // namespace demo
