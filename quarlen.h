@@ -49,6 +49,7 @@
 #include "graphics/tick_layout.h"
 #include "graphics/tool_select.h"
 
+#include "cursors/adjustable_curve.h"
 #include "cursors/graphic_cursor.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"

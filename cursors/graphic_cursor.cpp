@@ -1,7 +1,7 @@
 #include "cursors/graphic_cursor.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
@@ -14,42 +14,50 @@
 
 IMPLEMENT_DYNAMIC(CGCursor, CGODynamic)
 
-namespace quarlen::detail {
-
-// a + b in 32 bits, saturating: pixels of far-away values sit at the ends of the LONG range.
-LONG AddPixels(LONG a, std::int64_t b) {
-  const std::int64_t s = std::int64_t{a} + b;
-  return static_cast<LONG>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace quarlen::detail
-
-using quarlen::detail::AddPixels;
+// Pixel sums saturate (SaturatingAdd): the pixels of far-away values sit at the ends of the LONG
+// range, and a strip or a shadow line beside them must stay there instead of wrapping.
+using quarlen::PixelWide;
+using quarlen::SaturatingAdd;
+using quarlen::SaturatingCast;
 
 CGCursor::CGCursor() = default;
 
 CGCursor::~CGCursor() { Unsubscribe(); }
 
+// The event service is called without the object's lock: a pass holds the event lock while it
+// delivers to OnEvent, which takes the object's lock, so waiting for the event lock while
+// holding the object's lock could wait forever.
 void CGCursor::Unsubscribe() {
+  unsigned client, id;
+  {
+    Guard g(this);
+    client = std::exchange(m_eventClient, 0u);
+    id = std::exchange(m_eventId, 0u);
+  }
   // After these return the tick thread no longer calls this cursor.
-  if (m_eventId != 0) event_UnregisterEvent(event_positionChanged, m_eventId);
-  if (m_eventClient != 0) event_UnregisterClient(m_eventClient);
-  m_eventId = 0;
-  m_eventClient = 0;
+  if (id != 0) event_UnregisterEvent(event_positionChanged, id);
+  if (client != 0) event_UnregisterClient(client);
 }
 
 void CGCursor::Create(CPosition* position) {
   if (position == nullptr) return;
-  Guard g(this);
   Unsubscribe();
-  m_refPosition = position;
-  m_drawnPosition = m_pendingPosition = position->GetValue();
-  m_eventClient = event_RegisterClient(reinterpret_cast<std::uintptr_t>(this), nullptr,
-                                       &CGObject::EventCallback, event_kindCallback4);
-  if (m_eventClient != 0) {
-    m_eventId = event_RegisterEvent(event_positionChanged, m_eventClient, event_libraryControl, 0,
-                                    position->GetID(), 0, event_any);
+  {
+    Guard g(this);
+    m_refPosition = position;
+    m_drawnPosition = m_pendingPosition = position->GetValue();
   }
+  // Outside the lock, as in Unsubscribe. A delivery may arrive as soon as the event is
+  // registered; it finds the new position in place.
+  const unsigned client = event_RegisterClient(reinterpret_cast<std::uintptr_t>(this), nullptr,
+                                               &CGObject::EventCallback, event_kindCallback4);
+  const unsigned id = client != 0
+                          ? event_RegisterEvent(event_positionChanged, client, event_libraryControl,
+                                                0, position->GetID(), 0, event_any)
+                          : 0u;
+  Guard g(this);
+  m_eventClient = client;
+  m_eventId = id;
 }
 
 void CGCursor::EnableShadow(int enable, COLORREF color) {
@@ -77,8 +85,8 @@ long CGCursor::DrawnPixel() const { return DirectionScale()->PosToPixel(m_drawnP
 
 CRect CGCursor::Strip(long p, long width) const {
   CRect r = m_rect;
-  const LONG lo = static_cast<LONG>(p);
-  const LONG hi = AddPixels(lo, width);
+  const LONG lo = SaturatingCast<LONG>(p);
+  const LONG hi = SaturatingAdd<LONG>(lo, width);
   if (m_followsX) {
     r.left = lo;
     r.right = hi;
@@ -91,7 +99,7 @@ CRect CGCursor::Strip(long p, long width) const {
 
 double CGCursor::GetCursorWidth() const {
   CSC* s = DirectionScale();
-  return s->PixelToPos(AddPixels(s->PosToPixel(m_drawnPosition), 1)) - m_drawnPosition;
+  return s->PixelToPos(SaturatingAdd<LONG>(s->PosToPixel(m_drawnPosition), 1)) - m_drawnPosition;
 }
 
 void CGCursor::GetVisibleRect(CRect* out) const {
@@ -148,7 +156,7 @@ void CGCursor::DrawLines(CDC* dc, const CRect& r, long p) {
     dc->SelectObject(old);
   }
   if (m_shadowEnabled) {
-    const long q = AddPixels(static_cast<LONG>(p), 1);
+    const long q = SaturatingAdd<LONG>(p, 1);
     if (inside(q)) {
       CPen pen;
       pen.CreatePen(PS_SOLID, 1, m_shadowColor);
@@ -183,7 +191,7 @@ void CGCursor::InvalidateNewPixel(long pixel) {
   const long w = m_shadowEnabled ? 3 : 2;
   CSC* s = DirectionScale();
   const long old = s->PosToPixel(m_drawnPosition);
-  m_pendingPosition = s->PixelToPos(static_cast<LONG>(pixel));
+  m_pendingPosition = s->PixelToPos(SaturatingCast<LONG>(pixel));
   if (IsNearlyEqual(m_drawnPosition, m_pendingPosition)) return;
   const CRect oldStrip = Strip(old, w);
   const CRect newStrip = Strip(pixel, w);
@@ -211,10 +219,10 @@ int CGCursor::IsOnTop(CPoint* pt) const {
   if (pt == nullptr) return 0;
   Guard g(this);
   if (!IsCaptureEnabled()) return 0;
-  const std::int64_t p = DrawnPixel();
+  const PixelWide p = DrawnPixel();
   const CSize pick = GetPickPrecision();
-  const std::int64_t c = m_followsX ? pt->x : pt->y;
-  const std::int64_t d = m_followsX ? pick.cx : pick.cy;
+  const PixelWide c = m_followsX ? pt->x : pt->y;
+  const PixelWide d = m_followsX ? pick.cx : pick.cy;
   return (p - d <= c && c <= p + d) ? 1 : 0;
 }
 
@@ -237,7 +245,7 @@ int CGCursor::UpdateFromPixel(CPoint* pt) {
     position = m_refPosition;
     if (position == nullptr) return 1;
     c = Coordinate(*pt);
-    v = DirectionScale()->PixelToPos(static_cast<LONG>(c));
+    v = DirectionScale()->PixelToPos(SaturatingCast<LONG>(c));
   }
   position->SetValue(v, 1);
   InvalidateNewPixel(c);

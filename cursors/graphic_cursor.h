@@ -18,7 +18,8 @@
 // object's recursive lock; the plain getters and GetCursorWidth do not. A drag writes the
 // position (which sends event 1619 and, on release, 1623) with the lock released: the event
 // service delivers to this cursor while holding its own lock, so a send made under the object's
-// lock could deadlock against a delivery.
+// lock could deadlock against a delivery. For the same reason Create and the destructor
+// register and unregister with the event service outside the object's lock.
 #include "graphics/dynamic_object.h"
 
 class CPosition;
@@ -75,13 +76,13 @@ class QUARLEN_API CGCursor : public CGODynamic {
   // Holds the object's (recursive) lock for one scope.
   class Guard {
    public:
-    explicit Guard(const CGCursor* c) : c_(c) { c_->Lock(); }
-    ~Guard() { c_->Unlock(); }
+    explicit Guard(const CGCursor* c) : m_cursor(c) { m_cursor->Lock(); }
+    ~Guard() { m_cursor->Unlock(); }
     Guard(const Guard&) = delete;
     Guard& operator=(const Guard&) = delete;
 
    private:
-    const CGCursor* c_;
+    const CGCursor* m_cursor;
   };
 
   // The scale of the cursor's direction (X scale when following X).

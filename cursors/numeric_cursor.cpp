@@ -16,36 +16,32 @@
 
 IMPLEMENT_DYNAMIC(CGNumCursor, CGCursor)
 
-namespace quarlen::detail {
+using quarlen::PixelWide;
+using quarlen::SaturatingAdd;
+using quarlen::SaturatingCast;
+using quarlen::SaturatingTrunc;
+
+namespace {
 
 constexpr wchar_t kDefaultFormat[] = L"%g";
 constexpr std::size_t kMaxText = 10;  // longer texts are shown as a single space
 
 // [lo, hi) of a strip, saturated to the 32-bit pixel range.
-void SetSpan(CRect& r, bool followsX, std::int64_t lo, std::int64_t hi) {
-  const auto sat = [](std::int64_t v) {
-    return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-  };
+void SetSpan(CRect& r, bool followsX, PixelWide lo, PixelWide hi) {
   if (followsX) {
-    r.left = sat(lo);
-    r.right = sat(hi);
+    r.left = SaturatingCast<LONG>(lo);
+    r.right = SaturatingCast<LONG>(hi);
   } else {
-    r.top = sat(lo);
-    r.bottom = sat(hi);
+    r.top = SaturatingCast<LONG>(lo);
+    r.bottom = SaturatingCast<LONG>(hi);
   }
-}
-
-LONG AddPixelsSat(std::int64_t a, std::int64_t b) {
-  return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
 }
 
 double Snap(double x, double step, double origin) {
   return std::floor((x - origin) * (1.0 / step) + 0.5) * step + origin;
 }
 
-}  // namespace quarlen::detail
-
-using namespace quarlen::detail;
+}  // namespace
 
 bool CGNumCursor::IsSafeFormat(const wchar_t* f) {
   if (f == nullptr) return false;
@@ -69,7 +65,8 @@ bool CGNumCursor::IsSafeFormat(const wchar_t* f) {
     if (*c == 0 || std::wcschr(L"fFeEgGaA", *c) == nullptr) return false;
     if (++conversions > 1) return false;
   }
-  return conversions == 1;
+  // No conversion at all: a literal text, shown as it is. Empty is no format.
+  return f[0] != 0;
 }
 
 CGNumCursor::CGNumCursor() {
@@ -146,29 +143,23 @@ std::wstring CGNumCursor::FormatValue(double v) const {
   } else {
     wchar_t buf[256];
     const int n = std::swprintf(buf, 256, m_format.c_str(), v / m_unitFactor - m_unitOffset);
-    text = n >= 0 ? std::wstring(buf, static_cast<std::size_t>(n)) : std::wstring();
+    // A negative count is a text that did not fit the buffer: too long for the box as well.
+    text = n >= 0 ? std::wstring(buf, static_cast<std::size_t>(n)) : std::wstring(L" ");
   }
   if (text.size() > kMaxText) text = L" ";
   return text;
 }
 
+// The two-pixel line strip and the value box on the side where OnDraw puts it (TextRect's
+// rule), one character wider than the box: the box grows to the text only when it is drawn.
+// Everything that repaints the visible rectangle alone (colours, shadow, a move to the top or
+// the bottom of the layer) therefore repaints the box too.
 void CGNumCursor::GetVisibleRect(CRect* out) const {
   if (out == nullptr) return;
   Guard g(this);
-  const std::int64_t p = DrawnPixel();
-  CRect r = m_rect;
-  if (m_followsX) {
-    const std::int64_t box = std::int64_t{m_boxCharacters} * m_charWidth;
-    if (p > 10 * std::int64_t{m_charWidth}) {
-      SetSpan(r, true, p - box, p + 2);
-    } else {
-      SetSpan(r, true, p, p + 2 + box);
-    }
-  } else if (p > 2 * std::int64_t{m_textHeight}) {
-    SetSpan(r, false, p - m_textHeight, p + 2);
-  } else {
-    SetSpan(r, false, p, p + 2 + m_textHeight);
-  }
+  const long p = DrawnPixel();
+  CRect r = Strip(p, 2);
+  r.UnionRect(&r, BoxArea(p, m_boxCharacters + 1));
   *out = r;
 }
 
@@ -190,14 +181,14 @@ void CGNumCursor::InvalidateNewPos(double value) {
 
 void CGNumCursor::InvalidateNewPixel(long pixel) {
   Guard g(this);
-  const std::int64_t w = m_shadowEnabled ? 3 : 2;
+  const PixelWide w = m_shadowEnabled ? 3 : 2;
   CSC* s = DirectionScale();
-  const std::int64_t old = s->PosToPixel(m_drawnPosition);
-  m_pendingPosition = s->PixelToPos(static_cast<LONG>(pixel));
-  const std::int64_t extent =
-      m_followsX ? std::int64_t{m_boxCharacters} * m_charWidth : std::int64_t{m_textHeight};
-  const std::int64_t half = (m_followsX ? m_rect.Width() : m_rect.Height()) / 2;
-  for (const std::int64_t p : {old, std::int64_t{pixel}}) {
+  const PixelWide old = s->PosToPixel(m_drawnPosition);
+  m_pendingPosition = s->PixelToPos(SaturatingCast<LONG>(pixel));
+  const PixelWide extent =
+      m_followsX ? PixelWide{m_boxCharacters} * m_charWidth : PixelWide{m_textHeight};
+  const PixelWide half = (m_followsX ? m_rect.Width() : m_rect.Height()) / 2;
+  for (const PixelWide p : {old, PixelWide{pixel}}) {
     CRect r = m_rect;
     if (half < p) {
       SetSpan(r, m_followsX, p - extent, p + w);
@@ -248,14 +239,14 @@ CRect CGNumCursor::TextRect(long p, UINT* format) const {
   if (m_followsX) {
     const LONG h = m_rect.Height();
     if (m_rect.Width() / 2 < p) {
-      tr.right = AddPixelsSat(p, -1);
+      tr.right = SaturatingAdd<LONG>(p, -1);
       *format = DT_SINGLELINE | DT_RIGHT;
     } else {
-      tr.left = AddPixelsSat(p, 3);
+      tr.left = SaturatingAdd<LONG>(p, 3);
       *format = DT_SINGLELINE;
     }
     if (m_floatingBox) {
-      const LONG c = quarlen::SaturatingTrunc<LONG>(h * m_boxPosition);
+      const LONG c = SaturatingTrunc<LONG>(h * m_boxPosition);
       if (c > h / 2) {
         tr.bottom = c;
         *format |= DT_BOTTOM;
@@ -266,19 +257,19 @@ CRect CGNumCursor::TextRect(long p, UINT* format) const {
   } else {
     const LONG w = m_rect.Width();
     if (m_rect.Height() / 2 < p) {
-      tr.bottom = static_cast<LONG>(p);
+      tr.bottom = SaturatingCast<LONG>(p);
       *format = DT_SINGLELINE | DT_BOTTOM;
     } else {
-      tr.top = AddPixelsSat(p, 2);
+      tr.top = SaturatingAdd<LONG>(p, 2);
       *format = DT_SINGLELINE;
     }
     if (m_floatingBox) {
-      const LONG c = quarlen::SaturatingTrunc<LONG>(w * m_boxPosition);
+      const LONG c = SaturatingTrunc<LONG>(w * m_boxPosition);
       if (c > w / 2) {
-        tr.right = AddPixelsSat(c, -2);
+        tr.right = SaturatingAdd<LONG>(c, -2);
         *format |= DT_RIGHT;
       } else {
-        tr.left = AddPixelsSat(c, 2);
+        tr.left = SaturatingAdd<LONG>(c, 2);
       }
     }
   }
@@ -288,18 +279,18 @@ CRect CGNumCursor::TextRect(long p, UINT* format) const {
 CRect CGNumCursor::BoxArea(long p, int characters) const {
   UINT format = 0;
   CRect r = TextRect(p, &format);
-  const LONG along = quarlen::SaturatingTrunc<LONG>(double(characters) * m_charWidth);
+  const LONG along = SaturatingTrunc<LONG>(double(characters) * m_charWidth);
   if (format & DT_RIGHT) {
-    r.left = std::max(r.left, AddPixelsSat(r.right, -along));
+    r.left = std::max(r.left, SaturatingAdd<LONG>(r.right, -along));
   } else {
-    r.right = std::min(r.right, AddPixelsSat(r.left, along));
+    r.right = std::min(r.right, SaturatingAdd<LONG>(r.left, along));
   }
   // The measured text height, but never less than a line of the box font with its margin.
   const LONG across = std::max(m_textHeight, kBoxFontHeight + 2);
   if (format & DT_BOTTOM) {
-    r.top = std::max(r.top, AddPixelsSat(r.bottom, -across));
+    r.top = std::max(r.top, SaturatingAdd<LONG>(r.bottom, -across));
   } else {
-    r.bottom = std::min(r.bottom, AddPixelsSat(r.top, across));
+    r.bottom = std::min(r.bottom, SaturatingAdd<LONG>(r.top, across));
   }
   return r;
 }
@@ -360,7 +351,7 @@ void CGNumCursor::UpdateCursorLogged(CPoint* pt, bool log) {
     Guard g(this);
     position = m_refPosition;
     if (position == nullptr || pt == nullptr) return;
-    v = NearestValue(DirectionScale()->PixelToPos(static_cast<LONG>(Coordinate(*pt))));
+    v = NearestValue(DirectionScale()->PixelToPos(SaturatingCast<LONG>(Coordinate(*pt))));
   }
   position->SetValue(v, 1);
   InvalidateNewPos(v);
@@ -375,7 +366,7 @@ int CGNumCursor::CaptureStep(CPoint* pt, unsigned flags, bool end) {
   {
     Guard g(this);
     if (m_refPosition == nullptr) return 1;
-    const double raw = DirectionScale()->PixelToPos(static_cast<LONG>(Coordinate(*pt)));
+    const double raw = DirectionScale()->PixelToPos(SaturatingCast<LONG>(Coordinate(*pt)));
     if (m_linkMode && (flags & MK_SHIFT) && (flags & MK_CONTROL)) {
       link = static_cast<CPosLink*>(m_refPosition);
       v = NearestValue(raw);

@@ -3,11 +3,13 @@
 // snaps to a step grid and can move a linked pair of positions together.
 //
 // Text: with a unit (SetUnit(CUnit*)) the unit's display conversion and format; otherwise the
-// format string (SetFormat) applied to value / factor - offset. The format must hold exactly one
-// floating conversion (%f, %e, %g, %a or their capitals, with optional flags, width, precision
-// and an `l`), and literal text or "%%" around it; any other format (several conversions, %s,
-// %n, '*' widths, ...) is refused and "%g" is used instead. A text longer than 10 characters is
-// shown as a single space.
+// format string (SetFormat) applied to value / factor - offset. The format holds at most one
+// floating conversion (%f, %e, %g, %a or their capitals, with optional flags, width and
+// precision of up to two digits each, and an `l`), with literal text or "%%" around it; a
+// format without a conversion is a literal text, shown as it is. Without a format (none set,
+// null or empty) and for any other format (several conversions, %s, %n, '*' widths, ...) the
+// value is shown as "%g" shows it, so a cursor always shows its value unless told otherwise. A
+// text longer than 10 characters is shown as a single space.
 //
 // The box sits on the side of the line with more room; Ctrl-dragging slides it along the line
 // (the value stays). In link mode (CreateLink), Shift+Ctrl-dragging moves the position and its
@@ -32,7 +34,7 @@ class QUARLEN_API CGNumCursor : public CGCursor {
   void EnableStep(int enable, double step, double origin);
   // Snaps x to the step grid (display and real space agree, or the real-space answer wins).
   double NearestValue(double x) const;
-  // Null or an unsafe format selects "%g" (see above).
+  // No format (null, empty) or an unsafe one selects "%g" (see above).
   void SetFormat(const wchar_t* format);
   // The format actually used.
   std::wstring GetFormat() const;
@@ -54,6 +56,7 @@ class QUARLEN_API CGNumCursor : public CGCursor {
   int IsLinkMode() const { return m_linkMode; }
 
   // CGObject.
+  // The two-pixel line strip and the value box on the side where it is drawn.
   void GetVisibleRect(CRect* out) const override;
   void SetRuler(CRuler* x, int xGrow, CRuler* y, int yGrow) override;
   void OnDraw(CDC* dc, CRect* clip) override;

@@ -12,13 +12,13 @@ IMPLEMENT_DYNAMIC(CPickPosition, CGODynamic)
 
 class CPickPosition::Guard {
  public:
-  explicit Guard(const CPickPosition* p) : p_(p) { p_->Lock(); }
-  ~Guard() { p_->Unlock(); }
+  explicit Guard(const CPickPosition* p) : m_pick(p) { m_pick->Lock(); }
+  ~Guard() { m_pick->Unlock(); }
   Guard(const Guard&) = delete;
   Guard& operator=(const Guard&) = delete;
 
  private:
-  const CPickPosition* p_;
+  const CPickPosition* m_pick;
 };
 
 namespace {

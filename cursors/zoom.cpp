@@ -2,25 +2,30 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cwchar>
 #include <utility>
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
 #include "platform/dc.h"
+#include "platform/numeric.h"
 #include "platform/window.h"
 
 IMPLEMENT_DYNAMIC(CZoom, CGODynamic)
 
+using quarlen::PixelWide;
+using quarlen::SaturatingAdd;
+
 class CZoom::Guard {
  public:
-  explicit Guard(const CZoom* z) : z_(z) { z_->Lock(); }
-  ~Guard() { z_->Unlock(); }
+  explicit Guard(const CZoom* z) : m_zoom(z) { m_zoom->Lock(); }
+  ~Guard() { m_zoom->Unlock(); }
   Guard(const Guard&) = delete;
   Guard& operator=(const Guard&) = delete;
 
  private:
-  const CZoom* z_;
+  const CZoom* m_zoom;
 };
 
 namespace {
@@ -29,8 +34,8 @@ namespace {
 // so the rectangle to repaint is the normalised band grown by one pixel to the right and down.
 CRect PaintedArea(CRect r) {
   r.NormalizeRect();
-  if (r.right < INT32_MAX) ++r.right;
-  if (r.bottom < INT32_MAX) ++r.bottom;
+  r.right = SaturatingAdd<LONG>(r.right, 1);
+  r.bottom = SaturatingAdd<LONG>(r.bottom, 1);
   return r;
 }
 
@@ -68,8 +73,8 @@ HICON CZoom::GetCursor(CPoint* pt) {
 }
 
 int CZoom::ExceedMinZoom(const CRect& r) const {
-  const std::int64_t w = std::llabs(std::int64_t{r.right} - r.left);
-  const std::int64_t h = std::llabs(std::int64_t{r.bottom} - r.top);
+  const PixelWide w = std::llabs(PixelWide{r.right} - r.left);
+  const PixelWide h = std::llabs(PixelWide{r.bottom} - r.top);
   return (w >= m_minZoom.cx || h >= m_minZoom.cy) ? 1 : 0;
 }
 
@@ -135,10 +140,12 @@ int CZoom::OnUpdateCapture(CPoint* pt, unsigned) {
   const bool same = m_exceeded == wasExceeded && m_orient == wasOrient;
   if (same && (m_exceeded || GetZoomOrient(old) == m_orient)) {
     if (m_orient == horizontal) {
-      const CRect r = PaintedArea(CRect(old.right, m_rect.top, m_band.right, m_rect.bottom - 1));
+      const CRect r = PaintedArea(
+          CRect(old.right, m_rect.top, m_band.right, SaturatingAdd<LONG>(m_rect.bottom, -1)));
       CGObject::Invalidate(&r);
     } else if (m_orient == vertical) {
-      const CRect r = PaintedArea(CRect(m_rect.left, old.bottom, m_rect.right - 1, m_band.bottom));
+      const CRect r = PaintedArea(
+          CRect(m_rect.left, old.bottom, SaturatingAdd<LONG>(m_rect.right, -1), m_band.bottom));
       CGObject::Invalidate(&r);
     } else {
       Invalidate(old);
@@ -156,10 +163,10 @@ int CZoom::OnUpdateCapture(CPoint* pt, unsigned) {
     CRect r = old;
     if (wasOrient == horizontal) {
       r.top = m_rect.top;
-      r.bottom = m_rect.bottom - 1;
+      r.bottom = SaturatingAdd<LONG>(m_rect.bottom, -1);
     } else {
       r.left = m_rect.left;
-      r.right = m_rect.right - 1;
+      r.right = SaturatingAdd<LONG>(m_rect.right, -1);
     }
     const CRect area = PaintedArea(r);
     CGObject::Invalidate(&area);
@@ -189,7 +196,7 @@ void CZoom::OnDraw(CDC* dc, CRect* clip) {
   dc->SetBkColor(RGB(0, 0, 0));
   CBrush* oldBrush = dc->SelectObject(m_exceeded ? &m_validBrush : &m_invalidBrush);
   const int oldMode = dc->SetBkMode(TRANSPARENT);
-  dc->Rectangle(x.left, x.top, x.right + 1, x.bottom + 1);
+  dc->Rectangle(x.left, x.top, SaturatingAdd<int>(x.right, 1), SaturatingAdd<int>(x.bottom, 1));
   dc->SetBkMode(oldMode);
   if (oldPen != nullptr) dc->SelectObject(oldPen);
   dc->SelectObject(oldBrush);

@@ -23,6 +23,7 @@ constexpr double kMillimetre = 0.001;               // base unit: the metre
 constexpr COLORREF kReferenceColour = RGB(220, 0, 0);
 constexpr COLORREF kMeasureColour = RGB(0, 150, 0);
 constexpr COLORREF kDepthColour = RGB(160, 0, 200);
+constexpr COLORREF kDacColour = RGB(230, 120, 0);
 
 void SetUpCursor(CGNumCursor& cursor, CUnit* unit, COLORREF colour) {
   cursor.SetUnit(unit);
@@ -54,6 +55,7 @@ InspectionWindow::~InspectionWindow() {
   m_bscan.RemoveAll();
   m_ascan.RemoveAll();
   m_trace.reset();
+  m_readout.reset();
   m_frame.DestroyWindow();
   m_volume.vol_DeleteCursor(m_measure);
   m_volume.vol_DeleteCursor(m_reference);
@@ -154,6 +156,17 @@ void InspectionWindow::CreateAScan(CSize size) {
   m_ascanDepthCursor.Create(m_depth);
   SetUpCursor(m_ascanDepthCursor, m_units->GetUnit(zel_ultrasound, 1), kDepthColour);
   m_ascan.AddDynamic(&m_ascanDepthCursor, CGOContainer::top);
+
+  // The distance-amplitude curve: points stay in depth order, and a drag moves either the
+  // amplitude or the depth of a point, whichever the pointer leaves the point along first.
+  std::vector<stPoint> dac = ReferenceDacPoints();
+  m_dac.SetPoints(dac);
+  m_dac.SetSortingOptions(0, 1);
+  m_dac.SetDirectionLocking(1);
+  m_dac.SetColor(kDacColour);
+  m_ascan.AddDynamic(&m_dac, CGOContainer::top);
+  m_readout = std::make_unique<DacReadout>(m_data, m_dac, m_reference, m_depth);
+  m_ascan.Add(m_readout.get(), CGOContainer::top);
   m_ascan.ShowWindow(SW_SHOW);
 }
 

@@ -3,7 +3,9 @@
 // left and a grid, linked reference/measure cursors on the scan axis, a depth cursor, the zoom
 // tool (left drag on the data) and the pick tool (right drag) chosen through a tool selector;
 // and beside it an A-scan view that shares the depth ruler and the cursors through the volume
-// set and shows the echo at the reference cursor. Zoom bars under the scan ruler and beside the
+// set and shows the echo at the reference cursor, with a distance-amplitude curve the user
+// edits (left drag moves a point, Ctrl + right press duplicates one, Shift + right press deletes
+// one) and its dB readout at the depth cursor. Zoom bars under the scan ruler and beside the
 // depth ruler show and move the rulers' windows; a status line shows the zoom log.
 //
 // Everything the views share (rulers, cursors, display units) comes from one volume set with
@@ -12,10 +14,12 @@
 
 #include "axis/ruler.h"
 #include "volume/cursor_ex.h"
+#include "cursors/adjustable_curve.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
 #include "volume/volume_set.h"
 #include "cursors/zoom.h"
+#include "demo/dac_curve.h"
 #include "demo/scan_views.h"
 #include "demo/zoom_log.h"
 #include "graphics/container.h"
@@ -45,6 +49,9 @@ class InspectionWindow {
   StripNumCursor& ReferenceCursor() { return m_scanCursor; }
   StripNumCursor& DepthCursor() { return m_depthCursor; }
   const AScanTrace& Trace() const { return *m_trace; }
+  // The distance-amplitude curve of the A-scan view and its readout.
+  CAdjustableCurve& Dac() { return m_dac; }
+  const DacReadout& Readout() const { return *m_readout; }
   CZoomBar& ScanBar() { return m_scanBar; }
   CZoomBar& DepthBar() { return m_depthBar; }
   // The home range of the scan bar (metres).
@@ -87,6 +94,8 @@ class InspectionWindow {
   std::unique_ptr<AScanTrace> m_trace;  // made once the reference cursor exists
   CGRulerHoriz m_amplitudeView;
   StripNumCursor m_ascanDepthCursor;
+  CAdjustableCurve m_dac;
+  std::unique_ptr<DacReadout> m_readout;  // made once the curve and cursors exist
   // Zoom bars, zoom log and status line.
   LoggedZoomBar m_scanBar;
   LoggedZoomBar m_depthBar;

@@ -101,6 +101,56 @@ bool Screenshot(InspectionWindow& w, const QString& dir, const char* name) {
   return ok;
 }
 
+// Pixel of a point of the distance-amplitude curve in the A-scan view.
+CPoint AScanPoint(InspectionWindow& w, const stPoint& p) {
+  return CPoint(w.Dac().GetXScale()->PosToPixel(p.x), w.Dac().GetYScale()->PosToPixel(p.y));
+}
+
+void PrintDac(const char* step, InspectionWindow& w) {
+  std::printf("%s: dac", step);
+  for (const stPoint& p : w.Dac().GetPoints()) std::printf(" (%.1f %%, %.1f mm)", p.x, Mm(p.y));
+  QString text = QString::fromStdWString(w.Readout().GetText());
+  text.replace('\n', QStringLiteral("; "));
+  std::printf("\n%s: readout %s\n", step, qPrintable(text));
+}
+
+// The distance-amplitude curve of the A-scan view, edited as a user does: drag a point, duplicate
+// one with Ctrl and the right button, delete one with Shift and the right button. The readout
+// follows each edit through the curve's trigger event.
+bool EditDac(InspectionWindow& w, const QString& outDir) {
+  Pointer mouse(w.AScan());
+  bool ok = true;
+  PrintDac("dac start", w);
+  const std::vector<stPoint> start = w.Dac().GetPoints();  // 5, 12, 24, 33, 39 mm
+
+  // 6. The 24 mm point from 80 % to 60 %: the pointer leaves it sideways, so only the
+  // amplitude changes.
+  const stPoint at24 = start[2];
+  mouse.Drag(AScanPoint(w, at24), AScanPoint(w, stPoint(60.0, at24.y + 0.0005)), Qt::LeftButton);
+  Settle();
+  PrintDac("dac drag", w);
+  ok &= Screenshot(w, outDir, "06-dac-drag");
+
+  // 7. Ctrl + right press on the 33 mm point makes two; one is dragged up to 28 mm and takes
+  // its place in depth order, the other stays.
+  const stPoint at33 = start[3];
+  mouse.Drag(AScanPoint(w, at33), AScanPoint(w, stPoint(at33.x, 0.028)), Qt::RightButton,
+             Qt::ControlModifier);
+  Settle();
+  PrintDac("dac duplicate", w);
+  ok &= Screenshot(w, outDir, "07-dac-duplicate");
+
+  // 8. Shift + right press on the 12 mm point deletes it.
+  const CPoint at12 = AScanPoint(w, start[1]);
+  mouse.Press(at12, Qt::RightButton, Qt::ShiftModifier);
+  PumpUntilIdle();
+  mouse.Release(at12, Qt::RightButton, Qt::ShiftModifier);
+  Settle();
+  PrintDac("dac delete", w);
+  ok &= Screenshot(w, outDir, "08-dac-delete");
+  return ok;
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0.0 : v[v.size() / 2];
@@ -195,7 +245,9 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   PrintCursors("pick", w);
   ok &= Screenshot(w, outDir, "05-pick");
 
-  // 5. Page the scan bar: a click right of its cursor moves the window on by its length (as far
+  ok &= EditDac(w, outDir);
+
+  // Zoom bar 1. Page the scan bar: a click right of its cursor moves the window on by its length (as far
   // as the end of the axis).
   CZoomBar& bar = w.ScanBar();
   Pointer barMouse(bar);
@@ -206,24 +258,24 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   barMouse.Release(CPoint(cursor.right + 20, across), Qt::LeftButton);
   Settle();
   PrintRulers("page scan bar", w);
-  ok &= Screenshot(w, outDir, "06-page-scan-bar");
+  ok &= Screenshot(w, outDir, "09-page-scan-bar");
 
-  // 6. Drag the end edge of the scan bar's cursor 30 mm to the left: the window ends earlier.
+  // Zoom bar 2. Drag the end edge of the scan bar's cursor 30 mm to the left: the window ends earlier.
   bar.GetCursorRect(&cursor);
   const int mmPixels = bar.GetWidget()->width() * 30 / 300;  // the bar spans 0..300 mm
   barMouse.Drag(CPoint(cursor.right - 2, across), CPoint(cursor.right - 2 - mmPixels, across),
                 Qt::LeftButton);
   Settle();
   PrintRulers("drag scan bar end", w);
-  ok &= Screenshot(w, outDir, "07-drag-scan-bar-end");
+  ok &= Screenshot(w, outDir, "10-drag-scan-bar-end");
 
-  // 7. Double-click inside the scan bar's home frame: the window goes to the home range.
+  // Zoom bar 3. Double-click inside the scan bar's home frame: the window goes to the home range.
   CRect home;
   bar.GetHomeRect(&home);
   barMouse.DoubleClick(CPoint(home.CenterPoint().x, across));
   Settle();
   PrintRulers("home double-click", w);
-  ok &= Screenshot(w, outDir, "08-home-double-click");
+  ok &= Screenshot(w, outDir, "11-home-double-click");
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }

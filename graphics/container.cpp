@@ -41,7 +41,18 @@ END_MESSAGE_MAP()
 CGOContainer::CGOContainer() = default;
 
 CGOContainer::~CGOContainer() {
-  // Destroy the window while this object is still a container, so that OnDestroy runs.
+  // The objects may be gone already (the container never owns them, and the application
+  // deletes them in any order): forget them without a call, so that the window's destruction
+  // below detaches nothing. Only an explicit DestroyWindow tells them (OnDestroyWnd).
+  {
+    Guard lock(m_lock);
+    m_static.clear();
+    m_dynamic.clear();
+    m_background = nullptr;
+    m_tracking = nullptr;
+  }
+  // Destroy the window while this object is still a container, so that OnDestroy runs: it
+  // ends a drag in progress and leaves the event service.
   if (m_hWnd != nullptr) DestroyWindow();
   UnregisterEvents();
   DeleteDoubleBuffer();
@@ -78,26 +89,26 @@ void CGOContainer::RegisterEvents() {
   m_eventClient = event_RegisterClient(reinterpret_cast<std::uintptr_t>(m_hWnd), nullptr,
                                        nullptr, event_kindWindow);
   if (m_eventClient == 0) return;
-  m_reg1618 =
+  m_objectModifiedReg =
       event_RegisterEvent(event_objectModified, m_eventClient, event_libraryControl, 0, GetID(),
                           0, event_any);
   if (m_xRuler != nullptr) {
-    m_reg1620X = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
+    m_rulerChangedRegX = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
                                      m_xRuler->GetID(), 0, event_any);
   }
   if (m_yRuler != nullptr) {
-    m_reg1620Y = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
+    m_rulerChangedRegY = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
                                      m_yRuler->GetID(), 0, event_any);
   }
 }
 
 void CGOContainer::UnregisterEvents() {
   if (m_eventClient == 0) return;
-  if (m_reg1620Y != 0) event_UnregisterEvent(event_rulerChanged, m_reg1620Y);
-  if (m_reg1620X != 0) event_UnregisterEvent(event_rulerChanged, m_reg1620X);
-  if (m_reg1618 != 0) event_UnregisterEvent(event_objectModified, m_reg1618);
+  if (m_rulerChangedRegY != 0) event_UnregisterEvent(event_rulerChanged, m_rulerChangedRegY);
+  if (m_rulerChangedRegX != 0) event_UnregisterEvent(event_rulerChanged, m_rulerChangedRegX);
+  if (m_objectModifiedReg != 0) event_UnregisterEvent(event_objectModified, m_objectModifiedReg);
   event_UnregisterClient(m_eventClient);
-  m_eventClient = m_reg1618 = m_reg1620X = m_reg1620Y = 0;
+  m_eventClient = m_objectModifiedReg = m_rulerChangedRegX = m_rulerChangedRegY = 0;
 }
 
 // ---- Objects ----
@@ -294,15 +305,15 @@ void CGOContainer::SetRuler(CRuler* x, CRuler* y) {
   m_yRuler = y;
   // Follow the new rulers' changes from now on.
   if (changed && m_eventClient != 0) {
-    if (m_reg1620Y != 0) event_UnregisterEvent(event_rulerChanged, m_reg1620Y);
-    if (m_reg1620X != 0) event_UnregisterEvent(event_rulerChanged, m_reg1620X);
-    m_reg1620X = m_reg1620Y = 0;
+    if (m_rulerChangedRegY != 0) event_UnregisterEvent(event_rulerChanged, m_rulerChangedRegY);
+    if (m_rulerChangedRegX != 0) event_UnregisterEvent(event_rulerChanged, m_rulerChangedRegX);
+    m_rulerChangedRegX = m_rulerChangedRegY = 0;
     if (x != nullptr) {
-      m_reg1620X = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
+      m_rulerChangedRegX = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
                                        x->GetID(), 0, event_any);
     }
     if (y != nullptr) {
-      m_reg1620Y = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
+      m_rulerChangedRegY = event_RegisterEvent(event_rulerChanged, m_eventClient, event_libraryControl, 0,
                                        y->GetID(), 0, event_any);
     }
   }

@@ -13,7 +13,9 @@
 //
 // The container never owns the objects. An object removed from it (or left behind when the
 // window is destroyed) is never called again, so the application may delete it at once; a drag
-// in progress ends when its object is removed or the window goes away.
+// in progress ends when its object is removed or the window goes away. Deleting the container
+// calls none of its objects (DestroyWindow first to have them told), so objects and container
+// may be deleted in either order.
 //
 // Locking: one recursive lock guards the container; objects are called with it held, and take
 // their own lock inside (container first, then object). Message 1127 is posted after the lock is
@@ -183,9 +185,10 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   int m_xGrow = 1;
   int m_yGrow = 1;
   unsigned m_eventClient = 0;
-  unsigned m_reg1618 = 0;
-  unsigned m_reg1620X = 0;
-  unsigned m_reg1620Y = 0;
+  // Event-service registration ids (0 while not registered).
+  unsigned m_objectModifiedReg = 0;
+  unsigned m_rulerChangedRegX = 0;
+  unsigned m_rulerChangedRegY = 0;
   CPoint m_buttonDown;
   CPoint m_lastPoint;
   CBitmap m_bitmap;

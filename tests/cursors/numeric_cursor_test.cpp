@@ -15,16 +15,19 @@ namespace {
 
 constexpr COLORREF kGrey = RGB(0x7F, 0x7F, 0x7F);  // default shadow colour: the box background
 
-TEST(NumericCursorFormat, OnlyOneFloatingConversionIsAccepted) {
+// A format holds at most one floating conversion; literal text without one is kept as it is.
+// No format (null or empty) and the formats unsafe for one double give "%g".
+TEST(NumericCursorFormat, AtMostOneFloatingConversionIsAccepted) {
   struct Case {
     const wchar_t* format;
     bool safe;
   } cases[] = {
-      {L"%f", true},     {L"%.2f mm", true}, {L"%+08.3e", true}, {L"%lf", true},
-      {L"%%%G%%", true}, {L"x=%g", true},    {L"%s", false},     {L"%n", false},
-      {L"%d", false},    {L"%f%f", false},   {L"%*f", false},    {L"%.*f", false},
-      {L"%Lf", false},   {L"%999f", false},  {L"%.100f", false}, {L"plain", false},
-      {L"%", false},     {L"", false},       {nullptr, false},
+      {L"%f", true},      {L"%.2f mm", true}, {L"%+08.3e", true}, {L"%lf", true},
+      {L"%%%G%%", true},  {L"x=%g", true},    {L"plain", true},   {L"100%%", true},
+      {L"%s", false},     {L"%n", false},     {L"%d", false},     {L"%f%f", false},
+      {L"%*f", false},    {L"%.*f", false},   {L"%Lf", false},    {L"%999f", false},
+      {L"%.100f", false}, {L"%", false},      {L"%g %", false},   {L"", false},
+      {nullptr, false},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(CGNumCursor::IsSafeFormat(k.format), k.safe)
@@ -36,17 +39,31 @@ TEST(NumericCursorFormat, OnlyOneFloatingConversionIsAccepted) {
 }
 
 TEST(NumericCursorFormat, TextsFromFormatFactorAndOffset) {
-  CGNumCursor n;
-  n.SetFormat(L"%.1f");
-  EXPECT_EQ(n.FormatValue(2.25), L"2.2");
-  n.SetUnit(0.0, 2.0);  // factor 0 means 1
-  EXPECT_EQ(n.FormatValue(5.0), L"3.0");
-  n.SetUnit(10.0, 0.0);
-  EXPECT_EQ(n.FormatValue(5.0), L"0.5");
-  n.SetFormat(L"%.8f");  // 12 characters: too long for the box
-  EXPECT_EQ(n.FormatValue(123.0), L" ");
-  n.SetFormat(L"%g");
-  EXPECT_EQ(n.FormatValue(std::numeric_limits<double>::infinity()), L"inf");
+  struct Case {
+    const char* name;
+    const wchar_t* format;  // null: never set
+    double factor, offset, value;
+    const wchar_t* text;
+  } cases[] = {
+      {"no format", nullptr, 1.0, 0.0, 2.5, L"2.5"},
+      {"empty format", L"", 1.0, 0.0, -0.125, L"-0.125"},
+      {"unsafe format", L"%s", 1.0, 0.0, 7.0, L"7"},
+      {"rounded", L"%.1f", 1.0, 0.0, 2.25, L"2.2"},
+      {"factor 0 means 1", L"%.1f", 0.0, 2.0, 5.0, L"3.0"},
+      {"factor", L"%.1f", 10.0, 0.0, 5.0, L"0.5"},
+      {"literal text", L"no value", 1.0, 0.0, 5.0, L"no value"},
+      {"percent sign", L"%.0f%%", 1.0, 0.0, 42.0, L"42%"},
+      {"12 characters: too long for the box", L"%.8f", 1.0, 0.0, 123.0, L" "},
+      {"literal text too long for the box", L"far too long", 1.0, 0.0, 1.0, L" "},
+      {"too long for any buffer", L"%99.99f", 1.0, 0.0, 1e300, L" "},
+      {"infinity", L"%g", 1.0, 0.0, std::numeric_limits<double>::infinity(), L"inf"},
+  };
+  for (const Case& k : cases) {
+    CGNumCursor n;
+    if (k.format != nullptr) n.SetFormat(k.format);
+    n.SetUnit(k.factor, k.offset);
+    EXPECT_EQ(n.FormatValue(k.value), k.text) << k.name;
+  }
 }
 
 TEST(NumericCursorSnap, NearestValue) {
@@ -293,3 +310,76 @@ TEST_F(LineAndBoxTest, IncrementalMovesLookLikeAFullRepaint) {
     Check(cursor, pos, k.values, k.name);
   }
 }
+
+namespace {
+
+// A dynamic object filling the whole view with one colour.
+class Cover : public CGODynamic {
+ public:
+  explicit Cover(COLORREF color) { SetColor(color); }
+  void OnDraw(CDC* dc, CRect* clip) override { dc->FillSolidRect(clip, GetColor()); }
+};
+
+// What repaints only the visible rectangle: the colours and the shadow invalidate it, and a
+// move to the top or the bottom of the dynamic layer redraws it. Whatever the place of the line,
+// the view must then look exactly as after a full repaint: the visible rectangle covers the
+// value box on the side where it is drawn.
+TEST_F(CursorTest, VisibleRectangleCoversTheValueBoxWhereverItIsDrawn) {
+  enum Change { kColor, kShadow, kToBottom, kToTop };
+  struct Case {
+    const char* name;
+    Change change;
+  } changes[] = {
+      {"SetColor", kColor},
+      {"EnableShadow", kShadow},
+      {"MoveToBottom under a cover", kToBottom},
+      {"MoveToTop over a cover", kToTop},
+  };
+  struct Place {
+    bool vertical;  // follows the scan axis (a vertical line)
+    double value;
+  } places[] = {{true, 5},  {true, 20},  {true, 45},  {true, 55},  {true, 70},  {true, 95},
+                {false, 5}, {false, 20}, {false, 34}, {false, 38}, {false, 45}, {false, 75}};
+  Cover cover(kBlue);
+  for (const Case& k : changes) {
+    for (const Place& at : places) {
+      CPosition pos;
+      pos.Create(L"p", at.vertical ? &scanAxis : &indexAxis, at.value, 0);
+      CGNumCursor cursor;
+      cursor.Create(&pos);
+      cursor.SetColor(kRed);
+      cursor.SetFormat(L"%.0f");
+      const bool covered = k.change == kToBottom || k.change == kToTop;
+      if (covered) c->AddDynamic(&cover, CGOContainer::top);
+      c->AddDynamic(&cursor, k.change == kToTop ? CGOContainer::bottom : CGOContainer::top);
+      Deliver();
+      switch (k.change) {
+        case kColor:
+          cursor.SetColor(kGreen);
+          break;
+        case kShadow:
+          cursor.EnableShadow(1, kBlue);
+          break;
+        case kToBottom:
+          c->MoveToBottom(&cursor);
+          break;
+        case kToTop:
+          c->MoveToTop(&cursor);
+          break;
+      }
+      Deliver();
+      const QImage changed = quarlen::test::WindowPixels(Hwnd());
+      c->Redraw();
+      Pump();
+      const QImage full = quarlen::test::WindowPixels(Hwnd());
+      EXPECT_TRUE(changed == full)
+          << k.name << ", " << (at.vertical ? "vertical" : "horizontal") << " line at " << at.value;
+      if (changed != full) quarlen::test::SaveImage(changed, k.name);
+      c->Remove(&cursor);
+      if (covered) c->Remove(&cover);
+      Deliver();
+    }
+  }
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
-# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the eight
-# screenshots, the printed cursor values and ruler ranges after each step, and the zoom log
-# lines (the library's zoom texts, tabs included).
+# Runs the demo's scripted interaction and checks what a user sees: exit code 0, the
+# screenshots, and the printed cursor values, ruler ranges, curve points, readouts and zoom log
+# lines (the library's zoom texts, tabs included) after each step.
 #   cmake -DDEMO=<exe> -DOUT_DIR=<dir> -DARGS=<args> [-DLAUNCHER=<cmd>] -P check_demo.cmake
 file(REMOVE_RECURSE ${OUT_DIR})
 execute_process(COMMAND ${LAUNCHER} ${DEMO} ${ARGS} --out ${OUT_DIR}
@@ -23,6 +23,17 @@ set(expected
   "zoom log: 两条轴放大:\t顶部 = 5.0 mm\t底部 = 35.0mm\t左 = 40.0 mm\t右 = 189.9 mm"
   # The pick snaps the reference and depth cursors to whole millimetres.
   "pick: reference 150.0 mm, measure 160.0 mm, depth 24.0 mm, A-scan at 150.0 mm"
+  # The distance-amplitude curve through the holes' echoes, and the echo at the depth cursor
+  # against it.
+  "dac start: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (80.0 %, 24.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac start: readout DAC at 24.0 mm: 80.0 %; echo 4.3 %: -25.4 dB"
+  # A sideways drag changes only the amplitude (the pixel's value, not a whole percent).
+  "dac drag: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac drag: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
+  # The duplicate dragged up takes its place in depth order; the original stays.
+  "dac duplicate: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac delete: dac (100.0 %, 5.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
+  "dac delete: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
   # A page of the scan bar moves the window on by its length, stopping at the end of the axis;
   # the depth ruler stays.
   "zoom log: Scan 轴放大:\t起始 = 150.2 mm\t终止 = 300.0 mm"
@@ -41,8 +52,8 @@ foreach(line IN LISTS expected)
   endif()
 endforeach()
 
-foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-page-scan-bar
-             07-drag-scan-bar-end 08-home-double-click)
+foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
+             08-dac-delete 09-page-scan-bar 10-drag-scan-bar-end 11-home-double-click)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")

@@ -319,6 +319,49 @@ TEST_F(ContainerTest, MessagesAfterDestructionDoNothing) {
   EXPECT_TRUE(TakeLog().empty());
 }
 
+// Deleting a container whose window still exists calls none of its objects, so the application
+// may delete the objects and the container in either order (AddressSanitizer reports a call
+// into a deleted object); only an explicit DestroyWindow tells them (test above).
+TEST_F(ContainerTest, DeletingTheContainerTouchesNoObjectInEitherOrder) {
+  struct Case {
+    const char* name;
+    bool objectsFirst;
+    bool dragging;  // a drag of the dynamic object is in progress at the deletion
+  } cases[] = {
+      {"container, then objects", false, false},
+      {"objects, then container", true, false},
+      {"objects, then container, during a drag", true, true},
+  };
+  for (const Case& k : cases) {
+    auto cont = std::make_unique<CGOContainer>();
+    ASSERT_TRUE(cont->Create(frame.get(), 8, &xr, &yr, 1, 1));
+    cont->MoveWindow(0, 0, kW, kH);
+    cont->ShowWindow(SW_SHOW);
+    std::vector<std::unique_ptr<Box>> held;
+    for (const char* name : {"bg", "s", "d", "t"})
+      held.push_back(std::make_unique<Box>(name, CRect(10, 10, 30, 30), kRed, &log));
+    cont->AddBackground(held[0].get());
+    cont->Add(held[1].get(), 0);
+    cont->AddDynamic(held[2].get(), 0);
+    cont->AddTracking(held[3].get());
+    if (k.dragging) {
+      cont->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+      cont->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 20));
+    }
+    const CRect r(0, 0, 50, 50);
+    held[2]->Invalidate(&r);  // a 1618 for the container is under way
+    const HWND hwnd = cont->m_hWnd;
+    TakeLog();
+
+    if (k.objectsFirst) held.clear();
+    cont.reset();
+    held.clear();
+    EXPECT_FALSE(::IsWindow(hwnd)) << k.name;
+    EXPECT_EQ(TakeLog(), Log{}) << k.name;
+    Deliver();  // the object's change announcement finds no container
+  }
+}
+
 TEST_F(ContainerTest, DrawDisabledOrWindowDisabledPaintsNothing) {
   Box* a = Make("a", CRect(10, 10, 30, 30), kRed);
   c->AddDynamic(a, 0);

@@ -132,7 +132,7 @@ class ContainerTest : public quarlen::test::EventServiceFixture {
     Deliver();  // the rulers' set-up events reach the container now, not during the test
   }
   void TearDown() override {
-    c.reset();  // before the objects it refers to
+    c.reset();
     frame.reset();
     Pump();
     EventServiceFixture::TearDown();
@@ -169,7 +169,7 @@ class ContainerTest : public quarlen::test::EventServiceFixture {
 
   CRuler xr, yr;
   Log log;
-  std::deque<std::unique_ptr<Box>> objects;  // outlive the container
+  std::deque<std::unique_ptr<Box>> objects;
   std::unique_ptr<Frame> frame;
   std::unique_ptr<CGOContainer> c;
 };
