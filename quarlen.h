@@ -57,6 +57,10 @@
 #include "cursors/zoom_bar.h"
 #include "cursors/zoom_limit.h"
 
+#include "controls/d3d_static.h"
+#include "controls/dual_slider.h"
+#include "controls/picture_button.h"
+
 #include "ultrasound/calculator_data.h"
 #include "ultrasound/conversion.h"
 #include "ultrasound/cylindrical_correction.h"

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdio>
 
+#include "demo/tool_bar.h"
 #include "volume/unit_set.h"
 
 namespace demo {
@@ -42,9 +43,11 @@ InspectionWindow::InspectionWindow(CSize bscanSize) {
   CreateBScan(bscanSize);
   CreateAScan(bscanSize);
   CreateZoomBars(bscanSize);
+  m_toolBar = std::make_unique<ToolBar>(*this);
 }
 
 InspectionWindow::~InspectionWindow() {
+  m_toolBar.reset();
   // Views first (they refer to the rulers and cursors), then what the volume set handed out.
   // The zoom bars and the log let go of their rulers before the rulers are deleted.
   m_scanBar.SetRuler(nullptr);

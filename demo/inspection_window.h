@@ -31,6 +31,8 @@
 
 namespace demo {
 
+class ToolBar;
+
 class InspectionWindow {
  public:
   // bscanSize: the client size of the B-scan view in pixels.
@@ -52,6 +54,12 @@ class InspectionWindow {
   // The distance-amplitude curve of the A-scan view and its readout.
   CAdjustableCurve& Dac() { return m_dac; }
   const DacReadout& Readout() const { return *m_readout; }
+  StripNumCursor& MeasureCursor() { return m_measureCursor; }
+  // The B-scan's tools and the tool bar that chooses among them.
+  CGToolSelect& Tools() { return m_tools; }
+  CZoom& ZoomTool() { return m_zoom; }
+  CPickPosition& PickTool() { return m_pick; }
+  ToolBar& Bar() { return *m_toolBar; }
   CZoomBar& ScanBar() { return m_scanBar; }
   CZoomBar& DepthBar() { return m_depthBar; }
   // The home range of the scan bar (metres).
@@ -101,6 +109,8 @@ class InspectionWindow {
   LoggedZoomBar m_depthBar;
   ZoomLog m_zoomLog;
   CStatic m_status;
+  // Tool bar under the views (made last, destroyed first).
+  std::unique_ptr<ToolBar> m_toolBar;
 };
 
 }  // namespace demo

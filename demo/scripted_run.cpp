@@ -12,6 +12,7 @@
 
 #include "axis/scale_converter.h"
 #include "demo/inspection_window.h"
+#include "demo/tool_bar.h"
 #include "notify/event_service_internal.h"
 #include "platform/detail/window_registry.h"
 
@@ -151,6 +152,29 @@ bool EditDac(InspectionWindow& w, const QString& outDir) {
   return ok;
 }
 
+// A click in the middle of a tool-bar button.
+void ClickButton(ToolBar& bar, ToolBar::Tool tool) {
+  CWnd& button = bar.Button(tool);
+  CRect r;
+  button.GetClientRect(&r);
+  Pointer pointer(button);
+  pointer.Press(r.CenterPoint(), Qt::LeftButton);
+  pointer.Release(r.CenterPoint(), Qt::LeftButton);
+  Settle();
+}
+
+void PrintStatus(const char* step, ToolBar& bar) {
+  const CString text = bar.StatusText();
+  std::printf("%s: status \"%s\"\n", step,
+              QString::fromWCharArray(text.GetString(), text.GetLength()).toUtf8().constData());
+}
+
+void PrintGate(const char* step, ToolBar& bar) {
+  double lower = 0.0, upper = 0.0;
+  bar.GetGate(lower, upper);
+  std::printf("%s: gate %.2f..%.2f mm\n", step, Mm(lower), Mm(upper));
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0.0 : v[v.size() / 2];
@@ -247,35 +271,76 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
 
   ok &= EditDac(w, outDir);
 
-  // Zoom bar 1. Page the scan bar: a click right of its cursor moves the window on by its length (as far
-  // as the end of the axis).
-  CZoomBar& bar = w.ScanBar();
-  Pointer barMouse(bar);
-  const int across = bar.GetWidget()->height() / 2;
-  CRect cursor;
-  bar.GetCursorRect(&cursor);
-  barMouse.Press(CPoint(cursor.right + 20, across), Qt::LeftButton);
-  barMouse.Release(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  // 9. The pick tool button: from now on a left drag picks too.
+  ToolBar& bar = w.Bar();
+  ClickButton(bar, ToolBar::kPickTool);
+  mouse.Drag(ViewPoint(w, 0.090, 0.028), ViewPoint(w, 0.1003, 0.0301), Qt::LeftButton);
   Settle();
-  PrintRulers("page scan bar", w);
-  ok &= Screenshot(w, outDir, "09-page-scan-bar");
+  PrintCursors("pick tool", w);
+  ok &= Screenshot(w, outDir, "09-pick-tool");
 
-  // Zoom bar 2. Drag the end edge of the scan bar's cursor 30 mm to the left: the window ends earlier.
-  bar.GetCursorRect(&cursor);
-  const int mmPixels = bar.GetWidget()->width() * 30 / 300;  // the bar spans 0..300 mm
+  // 10. The reference cursor off and on again; the measure cursor likewise. Switching a cursor
+  // on puts the string table's text in the status line.
+  ClickButton(bar, ToolBar::kReferenceCursor);
+  PrintStatus("reference off", bar);
+  ok &= Screenshot(w, outDir, "10-reference-off");
+  ClickButton(bar, ToolBar::kReferenceCursor);
+  PrintStatus("reference on", bar);
+  ClickButton(bar, ToolBar::kMeasureCursor);
+  ClickButton(bar, ToolBar::kMeasureCursor);
+  PrintStatus("measure on", bar);
+
+  // 11. The depth gate: the upper thumb dragged from 20 mm to 30 mm (snapped to the samples).
+  CDualSliderCtrl& gate = bar.Gate();
+  PrintGate("gate start", bar);
+  const CRect thumb = gate.GetThumbRect(1);
+  CRect track;
+  gate.GetClientRect(&track);
+  const int gateRow = track.Height() / 2;
+  const int x30 = gate.GetLeftMargin() +
+                  (track.Width() - gate.GetLeftMargin() - gate.GetRightMargin() - 1) * 3 / 5;
+  Pointer(gate).Drag(CPoint(thumb.CenterPoint().x, gateRow), CPoint(x30, gateRow), Qt::LeftButton);
+  Settle();
+  PrintGate("move gate", bar);
+  PrintStatus("move gate", bar);
+  ok &= Screenshot(w, outDir, "11-gate");
+
+  // 12. The home view button: both rulers show their whole axes again.
+  ClickButton(bar, ToolBar::kHomeView);
+  Settle();
+  PrintRulers("home", w);
+  ok &= Screenshot(w, outDir, "12-home");
+
+  // 13. Drag the end edge of the scan bar's cursor from the end of the axis 150 mm to the left:
+  // the window ends earlier.
+  CZoomBar& scanBar = w.ScanBar();
+  Pointer barMouse(scanBar);
+  const int across = scanBar.GetWidget()->height() / 2;
+  CRect cursor;
+  scanBar.GetCursorRect(&cursor);
+  const int mmPixels = scanBar.GetWidget()->width() * 150 / 300;  // the bar spans 0..300 mm
   barMouse.Drag(CPoint(cursor.right - 2, across), CPoint(cursor.right - 2 - mmPixels, across),
                 Qt::LeftButton);
   Settle();
   PrintRulers("drag scan bar end", w);
-  ok &= Screenshot(w, outDir, "10-drag-scan-bar-end");
+  ok &= Screenshot(w, outDir, "13-drag-scan-bar-end");
 
-  // Zoom bar 3. Double-click inside the scan bar's home frame: the window goes to the home range.
+  // 14. Page the scan bar: a click right of its cursor moves the window on by its length (as
+  // far as the end of the axis).
+  scanBar.GetCursorRect(&cursor);
+  barMouse.Press(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  barMouse.Release(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  Settle();
+  PrintRulers("page scan bar", w);
+  ok &= Screenshot(w, outDir, "14-page-scan-bar");
+
+  // 15. Double-click inside the scan bar's home frame: the window goes to the home range.
   CRect home;
-  bar.GetHomeRect(&home);
+  scanBar.GetHomeRect(&home);
   barMouse.DoubleClick(CPoint(home.CenterPoint().x, across));
   Settle();
   PrintRulers("home double-click", w);
-  ok &= Screenshot(w, outDir, "11-home-double-click");
+  ok &= Screenshot(w, outDir, "15-home-double-click");
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }

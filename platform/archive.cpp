@@ -1,3 +1,4 @@
+// CArchive: the little-endian binary stream over a memory buffer or a file, and its string layout.
 #include "platform/archive.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Run-time class entries of the MFC containers (their members are inline in the header).
 #include "platform/collections.h"
 
 IMPLEMENT_DYNAMIC(CObList, CObject)

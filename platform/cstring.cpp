@@ -1,3 +1,4 @@
+// CString: wide strings with printf-style formatting, conversions, search and editing.
 #include "platform/cstring.h"
 
 #include <locale.h>
@@ -240,8 +241,9 @@ void FormatOne(std::wstring& out, const Conversion& s, const FormatArg* a) {
       int width = 64;
       if (!IntegerBits(*a, s, bits, width)) return;
       // %c is a wide character in a wide format, %C and %hc a narrow one (one byte).
-      const bool narrow = (c == L'C' && s.size != Conversion::Size::Wide && s.size != Conversion::Size::Long) ||
-                          s.size == Conversion::Size::Narrow || s.size == Conversion::Size::Short;
+      const bool narrow =
+          (c == L'C' && s.size != Conversion::Size::Wide && s.size != Conversion::Size::Long) ||
+          s.size == Conversion::Size::Narrow || s.size == Conversion::Size::Short;
       auto cp = static_cast<char32_t>(narrow ? (bits & 0xFF) : (bits & 0xFFFFFFFF));
       if (cp > 0x10FFFF) cp = 0xFFFD;
       if (cp == 0) return Pad(out, s, {});

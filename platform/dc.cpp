@@ -1,4 +1,5 @@
-// CDC: state, targets, clipping, shapes, bitmaps and text over a locked QImage.
+// CDC: state, targets and clipping, and the shape, fill and bitmap calls, which set up the
+// pixel routines of detail/raster over the locked target image (wide pens are stroked by Qt).
 #include "platform/dc.h"
 
 #include <QPainter>
@@ -7,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <cwchar>
-#include <map>
 #include <mutex>
 #include <numbers>
 #include <unordered_map>
@@ -15,6 +15,7 @@
 #include "platform/detail/dc_impl.h"
 #include "platform/detail/raster.h"
 #include "platform/detail/text.h"
+#include "platform/numeric.h"
 
 namespace quarlen::detail {
 
@@ -123,10 +124,11 @@ Draw::~Draw() {
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;
+using quarlen::ClampDrawingCoord;
 
 namespace {
 
-using quarlen::detail::i64;
+using quarlen::PixelWide;
 
 constexpr int kMaxSaved = 4096;
 
@@ -154,6 +156,7 @@ bool CosmeticPen(const DCImpl& d, LinePen& lp) {
   DashPattern(p->style, &lp.dashes, &lp.dashCount, &lp.period);
   lp.opaqueGaps = d.st.bkMode == OPAQUE;
   lp.gap = Px(d.st.bk);
+  lp.mix = d.st.rop2;
   return true;
 }
 
@@ -167,22 +170,46 @@ QColor QColorOf(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValu
 
 // Wide (geometric) pens are stroked by Qt: round caps and joins, aliased, in device space.
 void StrokeWide(Draw& d, const DCImpl& impl, const QPainterPath& path, const QRect& bounds) {
-  QPainter p(&d.s->image);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setClipRegion(*d.region);
-  QPen pen(QColorOf(impl.st.pen->color), impl.st.pen->width, Qt::SolidLine, Qt::RoundCap,
-           Qt::RoundJoin);
-  p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(path);
   const int w = impl.st.pen->width;
-  d.t.Touch(bounds.adjusted(-w, -w, w, w) & d.t.clipBounds);
+  QPen pen(QColorOf(impl.st.pen->color), w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  if (impl.st.rop2 == R2_COPYPEN) {
+    QPainter p(&d.s->image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setClipRegion(*d.region);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    d.t.Touch(bounds.adjusted(-w, -w, w, w) & d.t.clipBounds);
+    return;
+  }
+  // Another mix: the stroke is drawn into a mask first, so that every pixel of it is combined
+  // with the destination exactly once.
+  const QRect area = bounds.adjusted(-w, -w, w, w) & d.t.clipBounds;
+  if (area.isEmpty()) return;
+  QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
+  {
+    QPainter p(&mask);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.translate(-area.x(), -area.y());
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+  }
+  MixMask(d.t, mask, area.x(), area.y(), Px(impl.st.pen->color), impl.st.rop2);
 }
 
-int ClampInt(i64 v) { return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29)); }
+// True when every segment of the device polyline is horizontal or vertical.
+bool AxisAligned(const std::vector<P64>& pts) {
+  for (size_t i = 0; i + 1 < pts.size(); ++i)
+    if (pts[i].x != pts[i + 1].x && pts[i].y != pts[i + 1].y) return false;
+  return true;
+}
 
-QRect QRectOf(i64 l, i64 t, i64 r, i64 b) {
-  return QRect(ClampInt(l), ClampInt(t), ClampInt(r) - ClampInt(l), ClampInt(b) - ClampInt(t));
+QRect QRectOf(PixelWide l, PixelWide t, PixelWide r, PixelWide b) {
+  return QRect(ClampDrawingCoord(l), ClampDrawingCoord(t),
+               ClampDrawingCoord(r) - ClampDrawingCoord(l),
+               ClampDrawingCoord(b) - ClampDrawingCoord(t));
 }
 
 int Complexity(const QRegion& r) {
@@ -194,9 +221,9 @@ int Complexity(const QRegion& r) {
 
 // ---- Construction, targets ----
 
-CDC::CDC() : d_(std::make_unique<DCImpl>()) {
-  d_->owner = this;
-  d_->ResetState();
+CDC::CDC() : m_impl(std::make_unique<DCImpl>()) {
+  m_impl->owner = this;
+  m_impl->ResetState();
 }
 
 CDC::~CDC() { DeleteDC(); }
@@ -206,54 +233,54 @@ CDC* CDC::FromHandle(HDC hdc) { return LookupDC(hdc); }
 void CDC::AttachSurface(std::shared_ptr<Surface> surface, const QRegion& baseClip) {
   DeleteDC();
   if (!surface) return;
-  d_->window = std::move(surface);
-  d_->base = baseClip;
-  d_->attached = true;
-  d_->ResetState();
+  m_impl->window = std::move(surface);
+  m_impl->base = baseClip;
+  m_impl->attached = true;
+  m_impl->ResetState();
   m_hDC = NewDCHandle(this);
 }
 
 void CDC::SetBaseClip(const QRegion& baseClip) {
-  d_->base = baseClip;
-  d_->clipValid = false;
+  m_impl->base = baseClip;
+  m_impl->clipValid = false;
 }
 
 void CDC::DetachSurface() { DeleteDC(); }
 
 BOOL CDC::CreateCompatibleDC(CDC*) {
   DeleteDC();
-  d_->memory = true;
+  m_impl->memory = true;
   // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected.
-  d_->defaultBitmap = MakeBitmap(1, 1, true);
-  d_->hDefaultBitmap = RegisterObject(d_->defaultBitmap);
-  d_->ResetState();
+  m_impl->defaultBitmap = MakeBitmap(1, 1, true);
+  m_impl->hDefaultBitmap = RegisterObject(m_impl->defaultBitmap);
+  m_impl->ResetState();
   m_hDC = NewDCHandle(this);
   return TRUE;
 }
 
 BOOL CDC::DeleteDC() {
-  if (!m_hDC && !d_->attached && !d_->memory) return FALSE;
+  if (!m_hDC && !m_impl->attached && !m_impl->memory) return FALSE;
   ReleaseDCHandle(m_hDC);
   m_hDC = nullptr;
-  d_->attached = false;
-  d_->memory = false;
-  d_->window.reset();
-  d_->base = QRegion();
-  if (d_->hDefaultBitmap) UnregisterObject(d_->hDefaultBitmap);
-  d_->hDefaultBitmap = nullptr;
-  d_->defaultBitmap.reset();
-  d_->ResetState();
+  m_impl->attached = false;
+  m_impl->memory = false;
+  m_impl->window.reset();
+  m_impl->base = QRegion();
+  if (m_impl->hDefaultBitmap) UnregisterObject(m_impl->hDefaultBitmap);
+  m_impl->hDefaultBitmap = nullptr;
+  m_impl->defaultBitmap.reset();
+  m_impl->ResetState();
   return TRUE;
 }
 
-bool CDC::IsMemoryDC() const { return d_->memory; }
+bool CDC::IsMemoryDC() const { return m_impl->memory; }
 
 // ---- Objects ----
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ object) {
   auto data = LookupObject(object);
   if (!data) return nullptr;
-  DCState& s = d_->st;
+  DCState& s = m_impl->st;
   HGDIOBJ old = nullptr;
   switch (data->kind) {
     case GdiKind::Pen:
@@ -272,11 +299,11 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ object) {
       s.hFont = object;
       break;
     case GdiKind::Bitmap:
-      if (!d_->memory) return nullptr;  // only memory DCs take bitmaps
+      if (!m_impl->memory) return nullptr;  // only memory DCs take bitmaps
       old = s.hBitmap;
       s.bitmap = std::static_pointer_cast<BitmapData>(data);
       s.hBitmap = object;
-      d_->clipValid = false;
+      m_impl->clipValid = false;
       break;
     case GdiKind::Region:
       // Selecting a region sets the clip; the result is the region type, not an object.
@@ -315,83 +342,93 @@ CGdiObject* CDC::SelectStockObject(int index) {
   return h ? CGdiObject::FromHandle(SelectObject(h)) : nullptr;
 }
 
-CPen* CDC::GetCurrentPen() const { return CPen::FromHandle(static_cast<HPEN>(d_->st.hPen)); }
+CPen* CDC::GetCurrentPen() const { return CPen::FromHandle(static_cast<HPEN>(m_impl->st.hPen)); }
 CBrush* CDC::GetCurrentBrush() const {
-  return CBrush::FromHandle(static_cast<HBRUSH>(d_->st.hBrush));
+  return CBrush::FromHandle(static_cast<HBRUSH>(m_impl->st.hBrush));
 }
-CFont* CDC::GetCurrentFont() const { return CFont::FromHandle(static_cast<HFONT>(d_->st.hFont)); }
+CFont* CDC::GetCurrentFont() const {
+  return CFont::FromHandle(static_cast<HFONT>(m_impl->st.hFont));
+}
 CBitmap* CDC::GetCurrentBitmap() const {
-  return CBitmap::FromHandle(static_cast<HBITMAP>(d_->st.hBitmap));
+  return CBitmap::FromHandle(static_cast<HBITMAP>(m_impl->st.hBitmap));
 }
 
 // ---- State ----
 
 int CDC::SaveDC() {
-  if (!m_hDC || d_->saved.size() >= kMaxSaved) return 0;
-  d_->saved.push_back(d_->st);
-  return int(d_->saved.size());
+  if (!m_hDC || m_impl->saved.size() >= kMaxSaved) return 0;
+  m_impl->saved.push_back(m_impl->st);
+  return int(m_impl->saved.size());
 }
 
 BOOL CDC::RestoreDC(int savedDC) {
-  const int n = int(d_->saved.size());
+  const int n = int(m_impl->saved.size());
   const int index = savedDC > 0 ? savedDC : n + savedDC + 1;  // -1: the most recent
   if (savedDC == 0 || index < 1 || index > n) return FALSE;
-  d_->st = d_->saved[size_t(index - 1)];
-  d_->saved.resize(size_t(index - 1));
-  d_->clipValid = false;
+  m_impl->st = m_impl->saved[size_t(index - 1)];
+  m_impl->saved.resize(size_t(index - 1));
+  m_impl->clipValid = false;
   return TRUE;
 }
 
-COLORREF CDC::SetBkColor(COLORREF color) { return std::exchange(d_->st.bk, color & 0x00FFFFFFu); }
-COLORREF CDC::GetBkColor() const { return d_->st.bk; }
+COLORREF CDC::SetBkColor(COLORREF color) {
+  return std::exchange(m_impl->st.bk, color & 0x00FFFFFFu);
+}
+COLORREF CDC::GetBkColor() const { return m_impl->st.bk; }
 int CDC::SetBkMode(int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
-  return std::exchange(d_->st.bkMode, mode);
+  return std::exchange(m_impl->st.bkMode, mode);
 }
-int CDC::GetBkMode() const { return d_->st.bkMode; }
+int CDC::GetBkMode() const { return m_impl->st.bkMode; }
 COLORREF CDC::SetTextColor(COLORREF color) {
-  return std::exchange(d_->st.text, color & 0x00FFFFFFu);
+  return std::exchange(m_impl->st.text, color & 0x00FFFFFFu);
 }
-COLORREF CDC::GetTextColor() const { return d_->st.text; }
-UINT CDC::SetTextAlign(UINT flags) { return std::exchange(d_->st.align, flags); }
-UINT CDC::GetTextAlign() const { return d_->st.align; }
+COLORREF CDC::GetTextColor() const { return m_impl->st.text; }
+UINT CDC::SetTextAlign(UINT flags) { return std::exchange(m_impl->st.align, flags); }
+UINT CDC::GetTextAlign() const { return m_impl->st.align; }
 CPoint CDC::SetBrushOrg(int x, int y) {
-  const QPoint old = d_->st.brushOrg;
-  d_->st.brushOrg = QPoint(((x % 8) + 8) % 8, ((y % 8) + 8) % 8);
+  const QPoint old = m_impl->st.brushOrg;
+  m_impl->st.brushOrg = QPoint(((x % 8) + 8) % 8, ((y % 8) + 8) % 8);
   return CPoint(old.x(), old.y());
 }
 CPoint CDC::SetBrushOrg(POINT p) { return SetBrushOrg(p.x, p.y); }
-CPoint CDC::GetBrushOrg() const { return CPoint(d_->st.brushOrg.x(), d_->st.brushOrg.y()); }
+CPoint CDC::GetBrushOrg() const { return CPoint(m_impl->st.brushOrg.x(), m_impl->st.brushOrg.y()); }
 int CDC::SetArcDirection(int direction) {
   if (direction != AD_COUNTERCLOCKWISE && direction != AD_CLOCKWISE) return 0;
-  return std::exchange(d_->st.arcDir, direction);
+  return std::exchange(m_impl->st.arcDir, direction);
 }
-int CDC::GetArcDirection() const { return d_->st.arcDir; }
+int CDC::GetArcDirection() const { return m_impl->st.arcDir; }
+int CDC::SetROP2(int mode) {
+  if (mode < R2_BLACK || mode > R2_WHITE) return 0;
+  return std::exchange(m_impl->st.rop2, mode);
+}
+int CDC::GetROP2() const { return m_impl->st.rop2; }
 CPoint CDC::SetViewportOrg(int x, int y) {
-  const CPoint old = d_->st.vpOrg;
-  d_->st.vpOrg = CPoint(x, y);
+  const CPoint old = m_impl->st.vpOrg;
+  m_impl->st.vpOrg = CPoint(x, y);
   return old;
 }
 CPoint CDC::SetViewportOrg(POINT p) { return SetViewportOrg(p.x, p.y); }
 CPoint CDC::OffsetViewportOrg(int dx, int dy) {
-  const CPoint old = d_->st.vpOrg;
-  d_->st.vpOrg = CPoint(quarlen::detail::AddLong(old.x, dx), quarlen::detail::AddLong(old.y, dy));
+  const CPoint old = m_impl->st.vpOrg;
+  m_impl->st.vpOrg =
+      CPoint(quarlen::detail::AddLong(old.x, dx), quarlen::detail::AddLong(old.y, dy));
   return old;
 }
-CPoint CDC::GetViewportOrg() const { return d_->st.vpOrg; }
+CPoint CDC::GetViewportOrg() const { return m_impl->st.vpOrg; }
 CPoint CDC::SetWindowOrg(int x, int y) {
-  const CPoint old = d_->st.winOrg;
-  d_->st.winOrg = CPoint(x, y);
+  const CPoint old = m_impl->st.winOrg;
+  m_impl->st.winOrg = CPoint(x, y);
   return old;
 }
 CPoint CDC::SetWindowOrg(POINT p) { return SetWindowOrg(p.x, p.y); }
-CPoint CDC::GetWindowOrg() const { return d_->st.winOrg; }
+CPoint CDC::GetWindowOrg() const { return m_impl->st.winOrg; }
 
 void CDC::LPtoDP(LPPOINT points, int count) const {
   if (!points) return;
   for (int i = 0; i < count; ++i) {
-    points[i].x = quarlen::detail::ClampLong(d_->DevX(points[i].x));
-    points[i].y = quarlen::detail::ClampLong(d_->DevY(points[i].y));
+    points[i].x = quarlen::detail::ClampLong(m_impl->DevX(points[i].x));
+    points[i].y = quarlen::detail::ClampLong(m_impl->DevY(points[i].y));
   }
 }
 void CDC::LPtoDP(LPRECT rect) const {
@@ -400,14 +437,14 @@ void CDC::LPtoDP(LPRECT rect) const {
 void CDC::DPtoLP(LPPOINT points, int count) const {
   if (!points) return;
   for (int i = 0; i < count; ++i) {
-    points[i].x = quarlen::detail::ClampLong(d_->LogX(points[i].x));
-    points[i].y = quarlen::detail::ClampLong(d_->LogY(points[i].y));
+    points[i].x = quarlen::detail::ClampLong(m_impl->LogX(points[i].x));
+    points[i].y = quarlen::detail::ClampLong(m_impl->LogY(points[i].y));
   }
 }
 void CDC::DPtoLP(LPRECT rect) const {
   if (rect) DPtoLP(reinterpret_cast<LPPOINT>(rect), 2);
 }
-CPoint CDC::GetCurrentPosition() const { return d_->st.cp; }
+CPoint CDC::GetCurrentPosition() const { return m_impl->st.cp; }
 
 // ---- Clipping ----
 
@@ -419,7 +456,7 @@ int CDC::SelectClipRgn(CRgn* region, int mode) {
 }
 
 int CDC::ExtSelectClipRgn(HRGN region, int mode) {
-  DCState& s = d_->st;
+  DCState& s = m_impl->st;
   QRegion* r = RegionOf(region);
   if (!region) {
     if (mode != RGN_COPY) return ERROR;
@@ -428,7 +465,7 @@ int CDC::ExtSelectClipRgn(HRGN region, int mode) {
   } else {
     if (!r) return ERROR;
     // Without an application clip the current clip is the whole surface.
-    const QRegion current = s.hasClip ? s.clip : d_->WholeSurface();
+    const QRegion current = s.hasClip ? s.clip : m_impl->WholeSurface();
     switch (mode) {
       case RGN_AND:
         s.clip = current & *r;
@@ -450,30 +487,32 @@ int CDC::ExtSelectClipRgn(HRGN region, int mode) {
     }
     s.hasClip = true;
   }
-  d_->clipValid = false;
-  return Complexity(d_->VisibleClip());
+  m_impl->clipValid = false;
+  return Complexity(m_impl->VisibleClip());
 }
 
 int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
-  DCState& s = d_->st;
-  const QRect r = QRectOf(d_->DevX(left), d_->DevY(top), d_->DevX(right), d_->DevY(bottom));
-  s.clip = (s.hasClip ? s.clip : d_->WholeSurface()) & r.normalized();
+  DCState& s = m_impl->st;
+  const QRect r =
+      QRectOf(m_impl->DevX(left), m_impl->DevY(top), m_impl->DevX(right), m_impl->DevY(bottom));
+  s.clip = (s.hasClip ? s.clip : m_impl->WholeSurface()) & r.normalized();
   if (right <= left || bottom <= top) s.clip = QRegion();
   s.hasClip = true;
-  d_->clipValid = false;
-  return Complexity(d_->VisibleClip());
+  m_impl->clipValid = false;
+  return Complexity(m_impl->VisibleClip());
 }
 int CDC::IntersectClipRect(LPCRECT rc) {
   return rc ? IntersectClipRect(rc->left, rc->top, rc->right, rc->bottom) : ERROR;
 }
 int CDC::ExcludeClipRect(int left, int top, int right, int bottom) {
-  DCState& s = d_->st;
-  const QRect r = QRectOf(d_->DevX(left), d_->DevY(top), d_->DevX(right), d_->DevY(bottom));
-  s.clip = s.hasClip ? s.clip : d_->WholeSurface();
+  DCState& s = m_impl->st;
+  const QRect r =
+      QRectOf(m_impl->DevX(left), m_impl->DevY(top), m_impl->DevX(right), m_impl->DevY(bottom));
+  s.clip = s.hasClip ? s.clip : m_impl->WholeSurface();
   if (right > left && bottom > top) s.clip -= r;
   s.hasClip = true;
-  d_->clipValid = false;
-  return Complexity(d_->VisibleClip());
+  m_impl->clipValid = false;
+  return Complexity(m_impl->VisibleClip());
 }
 int CDC::ExcludeClipRect(LPCRECT rc) {
   return rc ? ExcludeClipRect(rc->left, rc->top, rc->right, rc->bottom) : ERROR;
@@ -481,53 +520,53 @@ int CDC::ExcludeClipRect(LPCRECT rc) {
 
 int CDC::GetClipBox(LPRECT rect) const {
   if (!rect) return ERROR;
-  const QRegion v = d_->VisibleClip();
+  const QRegion v = m_impl->VisibleClip();
   const QRect b = v.isEmpty() ? QRect() : v.boundingRect();
   if (v.isEmpty()) {
     *rect = RECT{0, 0, 0, 0};
     return NULLREGION;
   }
-  rect->left = quarlen::detail::ClampLong(d_->LogX(b.x()));
-  rect->top = quarlen::detail::ClampLong(d_->LogY(b.y()));
-  rect->right = quarlen::detail::ClampLong(d_->LogX(i64(b.x()) + b.width()));
-  rect->bottom = quarlen::detail::ClampLong(d_->LogY(i64(b.y()) + b.height()));
+  rect->left = quarlen::detail::ClampLong(m_impl->LogX(b.x()));
+  rect->top = quarlen::detail::ClampLong(m_impl->LogY(b.y()));
+  rect->right = quarlen::detail::ClampLong(m_impl->LogX(PixelWide(b.x()) + b.width()));
+  rect->bottom = quarlen::detail::ClampLong(m_impl->LogY(PixelWide(b.y()) + b.height()));
   return Complexity(v);
 }
 
 BOOL CDC::PtVisible(int x, int y) const {
-  const i64 dx = d_->DevX(x), dy = d_->DevY(y);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (std::abs(dx) > (1 << 30) || std::abs(dy) > (1 << 30)) return FALSE;
-  return d_->VisibleClip().contains(QPoint(int(dx), int(dy))) ? TRUE : FALSE;
+  return m_impl->VisibleClip().contains(QPoint(int(dx), int(dy))) ? TRUE : FALSE;
 }
 
 BOOL CDC::RectVisible(LPCRECT rc) const {
   if (!rc) return FALSE;
-  const QRect r =
-      QRectOf(d_->DevX(rc->left), d_->DevY(rc->top), d_->DevX(rc->right), d_->DevY(rc->bottom));
-  return d_->VisibleClip().intersects(r.normalized()) ? TRUE : FALSE;
+  const QRect r = QRectOf(m_impl->DevX(rc->left), m_impl->DevY(rc->top), m_impl->DevX(rc->right),
+                          m_impl->DevY(rc->bottom));
+  return m_impl->VisibleClip().intersects(r.normalized()) ? TRUE : FALSE;
 }
 
 // ---- Lines ----
 
 CPoint CDC::MoveTo(int x, int y) {
-  const CPoint old = d_->st.cp;
-  d_->st.cp = CPoint(x, y);
+  const CPoint old = m_impl->st.cp;
+  m_impl->st.cp = CPoint(x, y);
   return old;
 }
 CPoint CDC::MoveTo(POINT p) { return MoveTo(p.x, p.y); }
 
 BOOL CDC::LineTo(int x, int y) {
-  const POINT pts[2] = {d_->st.cp, POINT{x, y}};
-  d_->st.cp = CPoint(x, y);
+  const POINT pts[2] = {m_impl->st.cp, POINT{x, y}};
+  m_impl->st.cp = CPoint(x, y);
   if (!m_hDC) return FALSE;
-  d_->Polyline(pts, 2);
+  m_impl->Polyline(pts, 2);
   return TRUE;
 }
 BOOL CDC::LineTo(POINT p) { return LineTo(p.x, p.y); }
 
 BOOL CDC::Polyline(const POINT* points, int count) {
   if (!points || count < 2 || !m_hDC) return FALSE;
-  d_->Polyline(points, count);
+  m_impl->Polyline(points, count);
   return TRUE;
 }
 
@@ -537,10 +576,16 @@ void DCImpl::Polyline(const POINT* pts, int count) {
   Draw d;
   if (!Begin(d)) return;
   if (w > 1) {
+    std::vector<P64> dev;
+    for (int i = 0; i < count; ++i) dev.push_back({DevX(pts[i].x), DevY(pts[i].y)});
+    if (AxisAligned(dev)) {
+      DrawWideAxisPolyline(d.t, dev, w, Px(st.pen->color), st.rop2);
+      return;
+    }
     QPainterPath path;
     QRect bounds;
     for (int i = 0; i < count; ++i) {
-      const QPoint p(ClampInt(DevX(pts[i].x)), ClampInt(DevY(pts[i].y)));
+      const QPoint p(ClampDrawingCoord(DevX(pts[i].x)), ClampDrawingCoord(DevY(pts[i].y)));
       if (i == 0)
         path.moveTo(p);
       else
@@ -552,7 +597,7 @@ void DCImpl::Polyline(const POINT* pts, int count) {
   }
   LinePen lp;
   CosmeticPen(*this, lp);
-  i64 phase = 0;  // the dash pattern runs on across the vertices of one polyline
+  PixelWide phase = 0;  // the dash pattern runs on across the vertices of one polyline
   for (int i = 0; i + 1 < count; ++i)
     phase = DrawLine(d.t, DevX(pts[i].x), DevY(pts[i].y), DevX(pts[i + 1].x), DevY(pts[i + 1].y),
                      lp, phase);
@@ -562,42 +607,45 @@ void DCImpl::Polyline(const POINT* pts, int count) {
 
 BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   if (!m_hDC) return FALSE;
-  i64 l = d_->DevX(left), t = d_->DevY(top), r = d_->DevX(right), b = d_->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
   Draw d;
-  if (!d_->Begin(d)) return TRUE;
-  int pw = PenWidth(*d_);
-  if (pw > 1 && d_->st.pen->style == PS_INSIDEFRAME) {
+  if (!m_impl->Begin(d)) return TRUE;
+  int pw = PenWidth(*m_impl);
+  if (pw > 1 && m_impl->st.pen->style == PS_INSIDEFRAME) {
     l += pw / 2, t += pw / 2, r -= (pw - 1) / 2, b -= (pw - 1) / 2;
     if (r <= l || b <= t) return TRUE;
   }
   // Interior: the part the pen does not cover, half-open.
   Paint fill;
-  if (BrushPaint(*d_, d_->st.brush.get(), fill))
+  if (BrushPaint(*m_impl, m_impl->st.brush.get(), fill)) {
+    fill.mix = m_impl->st.rop2;
     FillArea(d.t, l + (pw + 1) / 2, t + (pw + 1) / 2, r - 1 - pw / 2, b - 1 - pw / 2, fill);
+  }
   if (pw == 0) return TRUE;
-  if (pw > 1) {
-    QPainterPath path;
-    path.addRect(QRectF(QRectOf(l, t, r - 1, b - 1)));
-    StrokeWide(d, *d_, path, QRectOf(l, t, r, b));
+  if (pw > 1) {  // round joins at the corners of the frame through the edge pixels
+    const std::vector<P64> frame = {{l, t}, {r - 1, t}, {r - 1, b - 1}, {l, b - 1}, {l, t}};
+    DrawWideAxisPolyline(d.t, frame, pw, Px(m_impl->st.pen->color), m_impl->st.rop2);
     return TRUE;
   }
   LinePen lp;
-  CosmeticPen(*d_, lp);
-  if (!lp.period) {
+  CosmeticPen(*m_impl, lp);
+  if (!lp.period) {  // each frame pixel once (the sides leave the corners to the rows)
     Paint p;
     p.color = lp.color;
+    p.mix = lp.mix;
     FillArea(d.t, l, t, r, t + 1, p);
-    FillArea(d.t, l, b - 1, r, b, p);
-    FillArea(d.t, l, t, l + 1, b, p);
-    FillArea(d.t, r - 1, t, r, b, p);
+    if (b - 1 > t) FillArea(d.t, l, b - 1, r, b, p);
+    FillArea(d.t, l, t + 1, l + 1, b - 1, p);
+    if (r - 1 > l) FillArea(d.t, r - 1, t + 1, r, b - 1, p);
     return TRUE;
   }
-  // Styled frame: one closed figure, counter-clockwise on screen from the top-left corner.
-  const i64 xs[5] = {l, l, r - 1, r - 1, l}, ys[5] = {t, b - 1, b - 1, t, t};
-  i64 phase = 0;
+  // Styled frame: one closed figure, counter-clockwise on screen from the top-right corner.
+  const PixelWide xs[5] = {r - 1, l, l, r - 1, r - 1}, ys[5] = {t, t, b - 1, b - 1, t};
+  PixelWide phase = 0;
   for (int i = 0; i < 4; ++i) phase = DrawLine(d.t, xs[i], ys[i], xs[i + 1], ys[i + 1], lp, phase);
   return TRUE;
 }
@@ -607,13 +655,14 @@ BOOL CDC::Rectangle(LPCRECT rc) {
 
 BOOL CDC::RoundRect(int left, int top, int right, int bottom, int width, int height) {
   if (!m_hDC) return FALSE;
-  i64 l = d_->DevX(left), t = d_->DevY(top), r = d_->DevX(right), b = d_->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  const i64 cw = std::min<i64>(r - l, std::abs(i64(width)));
-  const i64 ch = std::min<i64>(b - t, std::abs(i64(height)));
+  const PixelWide cw = std::min<PixelWide>(r - l, std::abs(PixelWide(width)));
+  const PixelWide ch = std::min<PixelWide>(b - t, std::abs(PixelWide(height)));
   if (cw <= 2 || ch <= 2) return Rectangle(left, top, right, bottom);
-  d_->Curve(l, t, r, b, cw, ch, nullptr);
+  m_impl->Curve(l, t, r, b, cw, ch, nullptr);
   return TRUE;
 }
 BOOL CDC::RoundRect(LPCRECT rc, POINT corner) {
@@ -622,11 +671,12 @@ BOOL CDC::RoundRect(LPCRECT rc, POINT corner) {
 
 BOOL CDC::Ellipse(int left, int top, int right, int bottom) {
   if (!m_hDC) return FALSE;
-  i64 l = d_->DevX(left), t = d_->DevY(top), r = d_->DevX(right), b = d_->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
-  d_->Curve(l, t, r, b, r - l, b - t, nullptr);
+  m_impl->Curve(l, t, r, b, r - l, b - t, nullptr);
   return TRUE;
 }
 BOOL CDC::Ellipse(LPCRECT rc) {
@@ -636,15 +686,16 @@ BOOL CDC::Ellipse(LPCRECT rc) {
 BOOL CDC::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
               int yEnd) {
   if (!m_hDC) return FALSE;
-  i64 l = d_->DevX(left), t = d_->DevY(top), r = d_->DevX(right), b = d_->DevY(bottom);
+  PixelWide l = m_impl->DevX(left), t = m_impl->DevY(top), r = m_impl->DevX(right),
+            b = m_impl->DevY(bottom);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
   ArcSpec arc;
-  arc.a0 = PixelAngle(l, t, r, b, double(d_->DevX(xStart)), double(d_->DevY(yStart)));
-  arc.a1 = PixelAngle(l, t, r, b, double(d_->DevX(xEnd)), double(d_->DevY(yEnd)));
-  arc.clockwise = d_->st.arcDir == AD_CLOCKWISE;
-  d_->Curve(l, t, r, b, r - l, b - t, &arc);
+  arc.a0 = PixelAngle(l, t, r, b, double(m_impl->DevX(xStart)), double(m_impl->DevY(yStart)));
+  arc.a1 = PixelAngle(l, t, r, b, double(m_impl->DevX(xEnd)), double(m_impl->DevY(yEnd)));
+  arc.clockwise = m_impl->st.arcDir == AD_CLOCKWISE;
+  m_impl->Curve(l, t, r, b, r - l, b - t, &arc);
   return TRUE;
 }
 BOOL CDC::Arc(LPCRECT rc, POINT start, POINT end) {
@@ -653,17 +704,9 @@ BOOL CDC::Arc(LPCRECT rc, POINT start, POINT end) {
 
 namespace quarlen::detail {
 
-bool ArcSpec::Contains(double a) const {
-  constexpr double twoPi = 2 * std::numbers::pi;
-  const double from = clockwise ? a1 : a0, to = clockwise ? a0 : a1;
-  double sweep = std::fmod(to - from + twoPi, twoPi);
-  if (sweep < 1e-12) sweep = twoPi;  // coinciding radials: the whole ellipse
-  const double off = std::fmod(a - from + twoPi, twoPi);
-  return off <= sweep + 1e-12;
-}
-
 // Ellipse, rounded rectangle (corner cw x ch) or arc in the device box [l, r) x [t, b).
-void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* arc) {
+void DCImpl::Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw, PixelWide ch,
+                   const ArcSpec* arc) {
   Draw d;
   if (!Begin(d)) return;
   const QRect shape = QRectOf(l, t, r, b);
@@ -677,94 +720,70 @@ void DCImpl::Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* ar
   }
   Paint fill;
   const bool filled = !arc && BrushPaint(*this, st.brush.get(), fill);
+  fill.mix = st.rop2;
   if (cw > kMaxCurveSize || ch > kMaxCurveSize || pw > 1) {
     // Huge figures and wide pens: Qt's aliased rasteriser (not pixel-exact, but bounded).
-    QPainter p(&d.s->image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setClipRegion(*d.region);
-    if (pw > 0)
-      p.setPen(QPen(QColorOf(st.pen->color), pw, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    else
-      p.setPen(Qt::NoPen);
-    p.setBrush(filled && fill.kind == Paint::Solid ? QBrush(QColor::fromRgb(fill.color))
-                                                   : QBrush(Qt::NoBrush));
     const QRectF box(double(l), double(t), double(r - l - 1), double(b - t - 1));
-    if (arc) {
-      const double from = (arc->clockwise ? arc->a1 : arc->a0) * 180 / std::numbers::pi;
-      double span = ((arc->clockwise ? arc->a0 : arc->a1) - (arc->clockwise ? arc->a1 : arc->a0)) *
-                    180 / std::numbers::pi;
-      if (span <= 0) span += 360;
-      p.drawArc(box, int(from * 16), int(span * 16));
-    } else if (cw == r - l && ch == b - t) {
-      p.drawEllipse(box);
-    } else {
-      p.drawRoundedRect(box, double(cw) / 2, double(ch) / 2);
+    auto shapeOn = [&](QPainter& p) {
+      if (arc) {
+        const double from = (arc->clockwise ? arc->a1 : arc->a0) * 180 / std::numbers::pi;
+        double span =
+            ((arc->clockwise ? arc->a0 : arc->a1) - (arc->clockwise ? arc->a1 : arc->a0)) * 180 /
+            std::numbers::pi;
+        if (span <= 0) span += 360;
+        p.drawArc(box, int(from * 16), int(span * 16));
+      } else if (cw == r - l && ch == b - t) {
+        p.drawEllipse(box);
+      } else {
+        p.drawRoundedRect(box, double(cw) / 2, double(ch) / 2);
+      }
+    };
+    const QPen qpen =
+        pw > 0 ? QPen(QColorOf(st.pen->color), pw, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+               : QPen(Qt::NoPen);
+    const bool solidFill = filled && fill.kind == Paint::Solid;
+    const QRect area = shape.adjusted(-pw, -pw, pw, pw) & d.t.clipBounds;
+    if (st.rop2 == R2_COPYPEN) {
+      QPainter p(&d.s->image);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setClipRegion(*d.region);
+      p.setPen(qpen);
+      p.setBrush(solidFill ? QBrush(QColor::fromRgb(fill.color)) : QBrush(Qt::NoBrush));
+      shapeOn(p);
+      d.t.Touch(area);
+      return;
     }
-    d.t.Touch(shape.adjusted(-pw, -pw, pw, pw) & d.t.clipBounds);
+    // Another mix: outline and interior go through masks, so that every pixel is combined
+    // with the destination once (the interior where the outline does not cover it).
+    if (area.isEmpty()) return;
+    auto mask = [&](const QPen& maskPen, bool brush) {
+      QImage m(area.size(), QImage::Format_ARGB32_Premultiplied);
+      m.fill(Qt::transparent);
+      QPainter p(&m);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.translate(-area.x(), -area.y());
+      p.setPen(maskPen);
+      p.setBrush(brush ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
+      shapeOn(p);
+      return m;
+    };
+    const QImage outline = pw > 0 ? mask(qpen, false) : QImage();
+    if (solidFill) {
+      QImage inside = mask(QPen(Qt::NoPen), true);
+      if (!outline.isNull()) {
+        QPainter p(&inside);
+        p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        p.drawImage(0, 0, outline);
+      }
+      MixMask(d.t, inside, area.x(), area.y(), fill.color, st.rop2);
+    }
+    if (!outline.isNull()) MixMask(d.t, outline, area.x(), area.y(), Px(st.pen->color), st.rop2);
     return;
   }
-  const QRect keep = d.t.clipBounds.adjusted(-1, -1, 1, 1);
-  const bool nullPen = pw == 0;
-  // With a null pen the figure is one pixel smaller and the brush covers it completely.
-  const i64 rr = nullPen ? r - 1 : r, bb = nullPen ? b - 1 : b;
-  if (rr <= l || bb <= t) return;
-  std::vector<P64> outline =
-      RoundRectOutline(l, t, rr, bb, std::min(cw, rr - l), std::min(ch, bb - t), keep);
-  if (filled) {
-    // Per row: the outline pixels left and right of the centre bound the interior.
-    const double cx = (double(l) + double(rr) - 1) / 2;
-    std::map<i64, std::pair<i64, i64>> rows;  // y -> (right-most left pixel, left-most right)
-    // Rows strictly between the topmost and bottommost outline pixel of the left (right)
-    // column lie on the straight left (right) edge.
-    i64 leftLo = INT64_MAX, leftHi = INT64_MIN, rightLo = INT64_MAX, rightHi = INT64_MIN;
-    for (const P64& p : outline) {
-      if (p.x == l) leftLo = std::min(leftLo, p.y), leftHi = std::max(leftHi, p.y);
-      if (p.x == rr - 1) rightLo = std::min(rightLo, p.y), rightHi = std::max(rightHi, p.y);
-      auto [it, fresh] = rows.try_emplace(p.y, INT64_MIN, INT64_MAX);
-      if (double(p.x) <= cx)
-        it->second.first = std::max(it->second.first, p.x);
-      else
-        it->second.second = std::min(it->second.second, p.x);
-    }
-    const i64 y0 = std::max<i64>(t, d.t.clipBounds.top());
-    const i64 y1 = std::min<i64>(bb - 1, d.t.clipBounds.bottom());
-    for (i64 y = y0; y <= y1; ++y) {
-      i64 a = l, z = rr - 1;  // rows without outline pixels lie on the straight edges
-      auto it = rows.find(y);
-      if (it != rows.end()) {
-        // A straight edge is traced only near the clip, so a row may lack the pixel of a side
-        // edge the clip left out: that side is then the edge itself.
-        i64 left = it->second.first, right = it->second.second;
-        if (left == INT64_MIN && y > leftLo && y < leftHi) left = l;
-        if (right == INT64_MAX && y > rightLo && y < rightHi) right = rr - 1;
-        if (left == INT64_MIN || right == INT64_MAX) continue;
-        a = left, z = right;
-      }
-      if (nullPen)
-        FillSpan(d.t, y, a, z + 1, fill);  // outline pixels included
-      else
-        FillSpan(d.t, y, a + 1, z, fill);
-    }
-  }
-  if (nullPen) return;
   LinePen lp;
-  CosmeticPen(*this, lp);
-  bool on[64];
-  if (lp.period) {
-    int pos = 0;
-    for (int i = 0; i < lp.dashCount; ++i)
-      for (int n = 0; n < lp.dashes[i]; ++n) on[pos++] = (i % 2) == 0;
-  }
-  i64 k = 0;
-  for (const P64& p : outline) {
-    if (arc && !arc->Contains(PixelAngle(l, t, r, b, double(p.x), double(p.y)))) continue;
-    const bool ink = !lp.period || on[k % lp.period];
-    ++k;
-    if (ink)
-      PutPixel(d.t, p.x, p.y, lp.color);
-    else if (lp.opaqueGaps)
-      PutPixel(d.t, p.x, p.y, lp.gap);
-  }
+  const bool pen = CosmeticPen(*this, lp);
+  DrawRoundRect(d.t, l, t, r, b, cw, ch, filled ? &fill : nullptr, pen && pw > 0 ? &lp : nullptr,
+                arc);
 }
 
 }  // namespace quarlen::detail
@@ -788,22 +807,27 @@ BOOL CDC::FillRect(LPCRECT rc, HBRUSH brush) {
   if (rc->right <= rc->left || rc->bottom <= rc->top) return TRUE;
   Draw d;
   Paint p;
-  if (!d_->Begin(d) || !BrushPaint(*d_, b.get(), p)) return TRUE;
-  FillArea(d.t, d_->DevX(rc->left), d_->DevY(rc->top), d_->DevX(rc->right), d_->DevY(rc->bottom),
-           p);
+  if (!m_impl->Begin(d) || !BrushPaint(*m_impl, b.get(), p)) return TRUE;
+  FillArea(d.t, m_impl->DevX(rc->left), m_impl->DevY(rc->top), m_impl->DevX(rc->right),
+           m_impl->DevY(rc->bottom), p);
   return TRUE;
 }
 
 void CDC::FillSolidRect(LPCRECT rc, COLORREF color) {
-  // As the framework does it: the background colour becomes the fill colour.
+  // As the framework does it: the background colour becomes the fill colour, and the
+  // rectangle is normalised (a negative width or height fills towards the origin).
   SetBkColor(color);
-  if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
+  if (!rc) return;
+  PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top), r = m_impl->DevX(rc->right),
+            b = m_impl->DevY(rc->bottom);
+  if (l > r) std::swap(l, r);
+  if (t > b) std::swap(t, b);
+  if (l == r || t == b) return;
   Draw d;
-  if (!d_->Begin(d)) return;
+  if (!m_impl->Begin(d)) return;
   Paint p;
   p.color = Px(color);
-  FillArea(d.t, d_->DevX(rc->left), d_->DevY(rc->top), d_->DevX(rc->right), d_->DevY(rc->bottom),
-           p);
+  FillArea(d.t, l, t, r, b, p);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
@@ -816,9 +840,9 @@ void CDC::FrameRect(LPCRECT rc, CBrush* brush) {
   auto b = Lookup<BrushData>(brush->m_hObject, GdiKind::Brush);
   Draw d;
   Paint p;
-  if (!b || !d_->Begin(d) || !BrushPaint(*d_, b.get(), p)) return;
-  const i64 l = d_->DevX(rc->left), t = d_->DevY(rc->top), r = d_->DevX(rc->right),
-            bt = d_->DevY(rc->bottom);
+  if (!b || !m_impl->Begin(d) || !BrushPaint(*m_impl, b.get(), p)) return;
+  const PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top),
+                  r = m_impl->DevX(rc->right), bt = m_impl->DevY(rc->bottom);
   FillArea(d.t, l, t, r, t + 1, p);
   FillArea(d.t, l, bt - 1, r, bt, p);
   FillArea(d.t, l, t + 1, l + 1, bt - 1, p);
@@ -828,44 +852,53 @@ void CDC::FrameRect(LPCRECT rc, CBrush* brush) {
 void CDC::InvertRect(LPCRECT rc) {
   if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
   Draw d;
-  if (!d_->Begin(d)) return;
+  if (!m_impl->Begin(d)) return;
   Paint p;
   p.kind = Paint::Xor;
-  FillArea(d.t, d_->DevX(rc->left), d_->DevY(rc->top), d_->DevX(rc->right), d_->DevY(rc->bottom),
-           p);
+  FillArea(d.t, m_impl->DevX(rc->left), m_impl->DevY(rc->top), m_impl->DevX(rc->right),
+           m_impl->DevY(rc->bottom), p);
 }
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
   if (!m_hDC) return FALSE;
-  i64 l = d_->DevX(x), t = d_->DevY(y), r = l + width, b = t + height;
-  if (l > r) std::swap(l, r);
-  if (t > b) std::swap(t, b);
+  const unsigned op = (rop >> 16) & 0xFFu;
+  if (RopUsesSource(op)) return FALSE;  // PatBlt has no source
+  // A negative width or height extends the rectangle backwards from the column or row after
+  // (x, y): PatBlt(x, y, -3, h) covers x - 2 .. x.
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  PixelWide l = dx, r = dx + width, t = dy, b = dy + height;
+  if (width < 0) l = dx + width + 1, r = dx + 1;
+  if (height < 0) t = dy + height + 1, b = dy + 1;
   Draw d;
-  if (!d_->Begin(d)) return TRUE;
+  if (!m_impl->Begin(d)) return TRUE;
   Paint p;
-  switch (rop) {
-    case PATCOPY:
-      if (BrushPaint(*d_, d_->st.brush.get(), p)) FillArea(d.t, l, t, r, b, p);
+  switch (op) {
+    case PATCOPY >> 16:
+      if (BrushPaint(*m_impl, m_impl->st.brush.get(), p)) FillArea(d.t, l, t, r, b, p);
       break;
-    case BLACKNESS:
+    case BLACKNESS >> 16:
       p.color = 0xFF000000u, FillArea(d.t, l, t, r, b, p);
       break;
-    case WHITENESS:
+    case WHITENESS >> 16:
       p.color = 0xFFFFFFFFu, FillArea(d.t, l, t, r, b, p);
       break;
-    case DSTINVERT:
+    case DSTINVERT >> 16:
       p.kind = Paint::Xor, FillArea(d.t, l, t, r, b, p);
       break;
+    case 0xAA:  // the destination itself
+      break;
     default:
-      return FALSE;
+      // A null brush leaves the destination alone, as PATCOPY with it does.
+      if (BrushPaint(*m_impl, m_impl->st.brush.get(), p)) PatternArea(d.t, l, t, r, b, p, op);
+      break;
   }
   return TRUE;
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
   Draw d;
-  if (!d_->Begin(d)) return CLR_INVALID;
-  const i64 dx = d_->DevX(x), dy = d_->DevY(y);
+  if (!m_impl->Begin(d)) return CLR_INVALID;
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (!d.t.Visible(dx, dy)) return CLR_INVALID;
   PutPixel(d.t, dx, dy, Px(color));
   return color & 0x00FFFFFFu;
@@ -873,8 +906,8 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
 
 COLORREF CDC::GetPixel(int x, int y) const {
   Draw d;
-  if (!d_->Begin(d)) return CLR_INVALID;
-  const i64 dx = d_->DevX(x), dy = d_->DevY(y);
+  if (!m_impl->Begin(d)) return CLR_INVALID;
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
   if (!d.t.Visible(dx, dy)) return CLR_INVALID;
   return ColorOfPixel(d.t.At(int(dx), int(dy)));
 }
@@ -893,41 +926,24 @@ void CDC::Draw3dRect(LPCRECT rc, COLORREF topLeft, COLORREF bottomRight) {
 void CDC::DrawFocusRect(LPCRECT rc) {
   if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
   Draw d;
-  if (!d_->Begin(d)) return;
-  const i64 l = d_->DevX(rc->left), t = d_->DevY(rc->top), r = d_->DevX(rc->right),
-            b = d_->DevY(rc->bottom);
-  const int ox = d_->st.brushOrg.x(), oy = d_->st.brushOrg.y();
-  // Every frame pixel once (XOR twice would cancel), inverted on a checkerboard.
-  auto dot = [&](i64 x, i64 y) {
-    if (((x - ox + y - oy) & 1) != 0 || !d.t.Visible(x, y)) return;
-    d.t.At(int(x), int(y)) ^= 0x00FFFFFFu;
-    d.t.Touch(QRect(int(x), int(y), 1, 1));
-  };
-  const i64 x0 = std::max<i64>(l, d.t.clipBounds.left() - 1);
-  const i64 x1 = std::min<i64>(r, i64(d.t.clipBounds.right()) + 2);
-  const i64 y0 = std::max<i64>(t + 1, d.t.clipBounds.top() - 1);
-  const i64 y1 = std::min<i64>(b - 1, i64(d.t.clipBounds.bottom()) + 2);
-  for (i64 x = x0; x < x1; ++x) {
-    dot(x, t);
-    if (b - 1 > t) dot(x, b - 1);
-  }
-  for (i64 y = y0; y < y1; ++y) {
-    dot(l, y);
-    if (r - 1 > l) dot(r - 1, y);
-  }
+  if (!m_impl->Begin(d)) return;
+  const PixelWide l = m_impl->DevX(rc->left), t = m_impl->DevY(rc->top),
+                  r = m_impl->DevX(rc->right), b = m_impl->DevY(rc->bottom);
+  InvertFocusFrame(d.t, l, t, r, b, m_impl->st.brushOrg.x(), m_impl->st.brushOrg.y());
 }
 
 // ---- Bitmaps ----
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop) {
   if (!m_hDC) return FALSE;
-  if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT)
-    return PatBlt(x, y, width, height, rop);
+  const unsigned op = (rop >> 16) & 0xFFu;
+  if (!RopUsesSource(op)) return PatBlt(x, y, width, height, rop);
   if (!src || !src->m_hDC) return FALSE;
-  if (rop != SRCCOPY && rop != SRCAND && rop != SRCPAINT && rop != SRCINVERT) return FALSE;
   if (width <= 0 || height <= 0) return TRUE;
-  auto dst = d_->Target();
-  auto from = src->d_->Target();
+  Paint pattern;
+  if (RopUsesPattern(op) && !BrushPaint(*m_impl, m_impl->st.brush.get(), pattern)) return TRUE;
+  auto dst = m_impl->Target();
+  auto from = src->m_impl->Target();
   if (!dst || !from) return FALSE;
   // Both surfaces locked together (std::lock avoids lock-order deadlocks between threads
   // that copy in opposite directions); Begin below re-enters the destination lock.
@@ -938,61 +954,31 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   else
     std::lock(la, lb);
   Draw d;
-  if (!d_->Begin(d)) return TRUE;
+  if (!m_impl->Begin(d)) return TRUE;
   const QImage& simg = from->image;
   if (simg.isNull()) return TRUE;
-  const i64 dx = d_->DevX(x), dy = d_->DevY(y);
-  const i64 sx = src->d_->DevX(xSrc), sy = src->d_->DevY(ySrc);
+  const PixelWide dx = m_impl->DevX(x), dy = m_impl->DevY(y);
+  const PixelWide sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
   // Only the destination's clip applies; source pixels outside the source image are skipped.
   const QRect want = QRectOf(dx, dy, dx + width, dy + height) &
                      QRectOf(dx - sx, dy - sy, dx - sx + simg.width(), dy - sy + simg.height());
   if (want.isEmpty()) return TRUE;
   QImage copy;
   const QImage* s = &simg;
-  i64 ox = sx - dx, oy = sy - dy;  // source = destination + offset
-  if (dst == from) {               // overlapping copy within one surface
+  PixelWide ox = sx - dx, oy = sy - dy;  // source = destination + offset
+  if (dst == from) {                     // overlapping copy within one surface
     copy = simg.copy(want.translated(int(ox), int(oy)));
     s = &copy;
     ox = -want.x(), oy = -want.y();
   }
-  const bool monoSrc = src->d_->memory && src->d_->st.bitmap && src->d_->st.bitmap->monochrome;
-  const bool monoDst = d_->memory && d_->st.bitmap && d_->st.bitmap->monochrome;
-  const std::uint32_t fg = Px(d_->st.text), bg = Px(d_->st.bk);
-  const std::uint32_t srcBk = Px(src->d_->st.bk);
-  for (int i = 0; i < d.t.clipCount; ++i) {
-    const QRect r = want & d.t.clip[i];
-    if (r.isEmpty()) continue;
-    for (int yy = r.top(); yy <= r.bottom(); ++yy) {
-      const std::uint32_t* sp =
-          reinterpret_cast<const std::uint32_t*>(s->constScanLine(int(yy + oy))) + (r.left() + ox);
-      std::uint32_t* dp = &d.t.At(r.left(), yy);
-      const int n = r.width();
-      if (rop == SRCCOPY && !monoSrc && !monoDst) {
-        std::memcpy(dp, sp, size_t(n) * 4);
-        continue;
-      }
-      for (int k = 0; k < n; ++k) {
-        std::uint32_t v = sp[k] | 0xFF000000u;
-        if (monoSrc) v = ((v & 0xFFFFFFu) == 0xFFFFFFu) ? bg : fg;
-        if (monoDst) v = (v == (srcBk | 0xFF000000u)) ? 0xFFFFFFFFu : 0xFF000000u;
-        switch (rop) {
-          case SRCAND:
-            dp[k] &= v;
-            break;
-          case SRCPAINT:
-            dp[k] |= v;
-            break;
-          case SRCINVERT:
-            dp[k] = (dp[k] ^ v) | 0xFF000000u;
-            break;
-          default:
-            dp[k] = v;
-            break;
-        }
-      }
-    }
-    d.t.Touch(r);
-  }
+  BlitSource bs;
+  bs.image = s;
+  bs.offsetX = ox, bs.offsetY = oy;
+  bs.mono = src->m_impl->memory && src->m_impl->st.bitmap && src->m_impl->st.bitmap->monochrome;
+  bs.monoTarget = m_impl->memory && m_impl->st.bitmap && m_impl->st.bitmap->monochrome;
+  bs.textColor = Px(m_impl->st.text), bs.bkColor = Px(m_impl->st.bk);
+  bs.sourceBk = Px(src->m_impl->st.bk);
+  BlitArea(d.t, want, bs, RopUsesPattern(op) ? &pattern : nullptr, op);
   return TRUE;
 }
 
@@ -1002,17 +988,18 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, in
     return BitBlt(x, y, width, height, src, xSrc, ySrc, rop);
   if (!m_hDC || !src || !src->m_hDC || rop != SRCCOPY) return FALSE;
   if (width == 0 || height == 0 || srcWidth == 0 || srcHeight == 0) return TRUE;
-  auto from = src->d_->Target();
+  auto from = src->m_impl->Target();
   if (!from) return FALSE;
   QImage part;
   {
     std::lock_guard g(from->lock);
-    const i64 sx = src->d_->DevX(xSrc), sy = src->d_->DevY(ySrc);
+    const PixelWide sx = src->m_impl->DevX(xSrc), sy = src->m_impl->DevY(ySrc);
     part = from->image.copy(QRectOf(sx, sy, sx + srcWidth, sy + srcHeight).normalized());
   }
   Draw d;
-  if (!d_->Begin(d)) return TRUE;
-  const QRect target = QRectOf(d_->DevX(x), d_->DevY(y), d_->DevX(x) + width, d_->DevY(y) + height);
+  if (!m_impl->Begin(d)) return TRUE;
+  const QRect target =
+      QRectOf(m_impl->DevX(x), m_impl->DevY(y), m_impl->DevX(x) + width, m_impl->DevY(y) + height);
   QPainter p(&d.s->image);
   p.setClipRegion(*d.region);
   p.setCompositionMode(QPainter::CompositionMode_Source);

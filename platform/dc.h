@@ -198,6 +198,12 @@ class QUARLEN_API CDC {
   CPoint GetBrushOrg() const;
   int SetArcDirection(int direction);
   int GetArcDirection() const;
+  // The binary raster operation (R2_BLACK .. R2_WHITE, default R2_COPYPEN) that combines pens
+  // and the brush fills of shapes with the destination. FillRect, FillSolidRect, PatBlt, BitBlt
+  // and text ignore it. SetROP2 returns the previous mode, or 0 (mode unchanged) for a value
+  // outside 1..16.
+  int SetROP2(int mode);
+  int GetROP2() const;
   CPoint SetViewportOrg(int x, int y);
   CPoint SetViewportOrg(POINT point);
   CPoint OffsetViewportOrg(int dx, int dy);
@@ -282,10 +288,10 @@ class QUARLEN_API CDC {
   BOOL DrawIcon(int x, int y, HICON icon);
 
   // Internal: the implementation (used by the function-style interface and the theme code).
-  quarlen::detail::DCImpl* Impl() const { return d_.get(); }
+  quarlen::detail::DCImpl* Impl() const { return m_impl.get(); }
 
  private:
-  std::unique_ptr<quarlen::detail::DCImpl> d_;
+  std::unique_ptr<quarlen::detail::DCImpl> m_impl;
 };
 
 // ---- Function-style interface (HDC) ----
@@ -297,6 +303,8 @@ QUARLEN_API int SaveDC(HDC hdc);
 QUARLEN_API BOOL RestoreDC(HDC hdc, int savedDC);
 QUARLEN_API COLORREF SetBkColor(HDC hdc, COLORREF color);
 QUARLEN_API int SetBkMode(HDC hdc, int mode);
+QUARLEN_API int SetROP2(HDC hdc, int mode);
+QUARLEN_API int GetROP2(HDC hdc);
 QUARLEN_API COLORREF SetTextColor(HDC hdc, COLORREF color);
 QUARLEN_API UINT SetTextAlign(HDC hdc, UINT flags);
 QUARLEN_API BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* old);

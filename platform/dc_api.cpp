@@ -76,6 +76,14 @@ int SetBkMode(HDC hdc, int mode) {
   QN_DC(hdc, 0);
   return dc->SetBkMode(mode);
 }
+int SetROP2(HDC hdc, int mode) {
+  QN_DC(hdc, 0);
+  return dc->SetROP2(mode);
+}
+int GetROP2(HDC hdc) {
+  QN_DC(hdc, 0);
+  return dc->GetROP2();
+}
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
   QN_DC(hdc, CLR_INVALID);
   return dc->SetTextColor(color);

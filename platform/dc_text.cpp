@@ -1,4 +1,5 @@
-// CDC text output, DrawText, DrawState, frames and edges, system colours.
+// CDC text: TextOut and ExtTextOut, DrawText (tab expansion, line breaking, line placement),
+// DrawState, edges and frame controls, system colours.
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
@@ -8,14 +9,16 @@
 #include "platform/dc.h"
 #include "platform/detail/dc_impl.h"
 #include "platform/detail/text.h"
+#include "platform/numeric.h"
 
 using namespace quarlen::detail;
+using quarlen::ClampDrawingCoord;
+using quarlen::kDrawingCoordLimit;
+using quarlen::PixelWide;
 
 namespace {
 
 QColor QColorOf(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
-int ClampInt(i64 v) { return int(std::clamp<i64>(v, -(i64(1) << 29), i64(1) << 29)); }
 
 // Removes the '&' prefix marks: "&&" prints '&', "&x" underlines x. Returns the index of the
 // underlined character in the result, or -1.
@@ -38,8 +41,8 @@ QString StripPrefix(const QString& s, int* underline) {
 
 namespace quarlen::detail {
 
-int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
-                    const QRect* opaqueRect, int underline) {
+int DCImpl::TextRun(PixelWide x, PixelWide y, const QString& s, UINT align, bool opaque,
+                    const QRect* clipRect, const QRect* opaqueRect, int underline) {
   const FontData* f = st.font.get();
   if (!f) return 0;
   const ShapedText& shaped = ShapeText(*f, s);
@@ -73,9 +76,9 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
   if (f->angle == 0 && !opaqueRect) {
     // Level text touches at most its cell and a glyph overhang beside it: when that lies
     // outside the clip, nothing is drawn (the common case when a view repaints thin strips).
-    QRect reach =
-        QRect(ClampInt(x + box.left()), ClampInt(y + box.top()), box.width(), box.height())
-            .adjusted(-2, -2, 2, 2);
+    QRect reach = QRect(ClampDrawingCoord(x + box.left()), ClampDrawingCoord(y + box.top()),
+                        box.width(), box.height())
+                      .adjusted(-2, -2, 2, 2);
     if (clipRect) reach &= *clipRect;
     if (reach.isEmpty() || !d.region->intersects(reach)) return cx;
   }
@@ -88,7 +91,7 @@ int DCImpl::TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, con
     p.fillRect(*opaqueRect, QColorOf(st.bk));
     d.t.Touch(*opaqueRect & d.t.clipBounds);
   }
-  p.translate(double(ClampInt(x)), double(ClampInt(y)));
+  p.translate(double(ClampDrawingCoord(x)), double(ClampDrawingCoord(y)));
   if (f->angle != 0) p.rotate(-f->angle);
   if (opaque) p.fillRect(box, QColorOf(st.bk));
   p.setPen(QColorOf(st.text));
@@ -115,7 +118,7 @@ BOOL CDC::TextOut(int x, int y, LPCWSTR text, int count) {
   const QString s = ToQString(text, count);
   DCImpl& d = *Impl();
   const bool updateCP = (d.st.align & TA_UPDATECP) != 0;
-  const i64 lx = updateCP ? d.st.cp.x : x, ly = updateCP ? d.st.cp.y : y;
+  const PixelWide lx = updateCP ? d.st.cp.x : x, ly = updateCP ? d.st.cp.y : y;
   const int cx =
       d.TextRun(d.DevX(lx), d.DevY(ly), s, d.st.align, d.st.bkMode == OPAQUE, nullptr, nullptr, -1);
   if (updateCP) d.st.cp.x = quarlen::detail::AddLong(d.st.cp.x, cx);
@@ -128,8 +131,9 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UIN
   DCImpl& d = *Impl();
   QRect r;
   if (rect) {
-    r = QRect(ClampInt(d.DevX(rect->left)), ClampInt(d.DevY(rect->top)),
-              ClampInt(i64(rect->right) - rect->left), ClampInt(i64(rect->bottom) - rect->top));
+    r = QRect(ClampDrawingCoord(d.DevX(rect->left)), ClampDrawingCoord(d.DevY(rect->top)),
+              ClampDrawingCoord(PixelWide(rect->right) - rect->left),
+              ClampDrawingCoord(PixelWide(rect->bottom) - rect->top));
   }
   const bool opaqueRect = rect && (options & ETO_OPAQUE) && r.width() > 0 && r.height() > 0;
   const bool clipped = rect && (options & ETO_CLIPPED);
@@ -153,6 +157,108 @@ BOOL CDC::GetTextMetrics(LPTEXTMETRICW metrics) const {
   return TRUE;
 }
 
+namespace {
+
+// Widths of the DrawText rectangle are taken in [0, 2 * kDrawingCoordLimit].
+int DrawingExtent(PixelWide v) { return int(std::clamp<PixelWide>(v, 0, 2 * kDrawingCoordLimit)); }
+
+// DT_EXPANDTABS: every tab becomes the spaces that reach the next multiple of `stop` pixels,
+// measured from the start of its line.
+QString ExpandTabs(const QString& text, const QFontMetrics& fm, int stop) {
+  QString out;
+  for (QChar c : text) {
+    if (c == QLatin1Char('\t')) {
+      const int w = fm.horizontalAdvance(out.mid(out.lastIndexOf(QLatin1Char('\n')) + 1));
+      const int target = (w / stop + 1) * stop;
+      do out += QLatin1Char(' ');
+      while (fm.horizontalAdvance(out.mid(out.lastIndexOf(QLatin1Char('\n')) + 1)) < target);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Lines: one for DT_SINGLELINE (line breaks dropped), else split at CR, LF, CR/LF and, with
+// DT_WORDBREAK, wrapped at spaces to `width` (a word wider than it keeps a line of its own).
+QStringList BreakLines(QString text, UINT format, const QFontMetrics& fm, int width) {
+  QStringList lines;
+  if (format & DT_SINGLELINE) {
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    lines << text;
+    return lines;
+  }
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  for (const QString& para : text.split(QLatin1Char('\n'))) {
+    if (!(format & DT_WORDBREAK)) {
+      lines << para;
+      continue;
+    }
+    QString cur;
+    for (const QString& word : para.split(QLatin1Char(' '))) {
+      const QString tryLine = cur.isEmpty() ? word : cur + QLatin1Char(' ') + word;
+      int u;
+      if (!cur.isEmpty() && fm.horizontalAdvance(StripPrefix(tryLine, &u)) > width) {
+        lines << cur;
+        cur = word;
+      } else {
+        cur = tryLine;
+      }
+    }
+    lines << cur;
+  }
+  return lines;
+}
+
+// One line as drawn: its text with the prefix marks resolved, the underlined character and
+// its advance width.
+struct TextLine {
+  QString text;
+  int underline = -1;
+  int width = 0;
+};
+
+// Resolves the prefix marks (unless DT_NOPREFIX; DT_HIDEPREFIX drops the underline) and, with
+// DT_END_ELLIPSIS, shortens a line wider than `width` to end in "...".
+std::vector<TextLine> FitLines(const QStringList& lines, UINT format, const QFontMetrics& fm,
+                               const FontData& f, int width) {
+  std::vector<TextLine> out;
+  for (const QString& l : lines) {
+    TextLine ln{l, -1, 0};
+    if (!(format & DT_NOPREFIX)) ln.text = StripPrefix(l, &ln.underline);
+    if (format & DT_HIDEPREFIX) ln.underline = -1;
+    if ((format & DT_END_ELLIPSIS) && fm.horizontalAdvance(ln.text) > width) {
+      const QString dots = QStringLiteral("...");
+      while (!ln.text.isEmpty() && fm.horizontalAdvance(ln.text + dots) > width) ln.text.chop(1);
+      ln.text += dots;
+    }
+    ln.width = TextWidth(f, ln.text);
+    out.push_back(ln);
+  }
+  return out;
+}
+
+// Top of the first line: the rectangle's top, or for a single line centred (DT_VCENTER) or
+// bottom-aligned (DT_BOTTOM) in it.
+PixelWide FirstLineTop(const RECT& rc, UINT format, int lineHeight) {
+  if (!(format & DT_SINGLELINE)) return rc.top;
+  if (format & DT_VCENTER) return rc.top + (PixelWide(rc.bottom) - rc.top) / 2 - lineHeight / 2;
+  if (format & DT_BOTTOM) return PixelWide(rc.bottom) - lineHeight;
+  return rc.top;
+}
+
+// Left edge of a line of the given width: left-aligned, centred (DT_CENTER) or right-aligned
+// (DT_RIGHT) in the rectangle.
+PixelWide LineLeft(const RECT& rc, UINT format, int width) {
+  if (format & DT_CENTER) return (PixelWide(rc.left) + rc.right - width) / 2;
+  if (format & DT_RIGHT) return PixelWide(rc.right) - width;
+  return rc.left;
+}
+
+}  // namespace
+
 int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
   if (!rc || !text || count < -1 || !m_hDC) return 0;
   DCImpl& d = *Impl();
@@ -161,98 +267,30 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
   QString all = ToQString(text, count);
   const int lineHeight =
       f->metrics.tmHeight + ((format & DT_EXTERNALLEADING) ? f->metrics.tmExternalLeading : 0);
-  const int rcWidth = int(std::clamp<i64>(i64(rc->right) - rc->left, 0, 1 << 30));
+  const int rcWidth = DrawingExtent(PixelWide(rc->right) - rc->left);
   QFontMetrics fm(FontFor(*f));
-  if (format & DT_EXPANDTABS) {
-    const int stop = std::max(1, 8 * f->metrics.tmAveCharWidth);
-    QString out;
-    for (QChar c : all) {
-      if (c == QLatin1Char('\t')) {
-        const int w = fm.horizontalAdvance(out.mid(out.lastIndexOf(QLatin1Char('\n')) + 1));
-        const int target = (w / stop + 1) * stop;
-        do out += QLatin1Char(' ');
-        while (fm.horizontalAdvance(out.mid(out.lastIndexOf(QLatin1Char('\n')) + 1)) < target);
-      } else {
-        out += c;
-      }
-    }
-    all = out;
-  }
-  // Lines: one for DT_SINGLELINE (line breaks dropped), else split at CR, LF, CR/LF and, with
-  // DT_WORDBREAK, wrapped at spaces to the rectangle's width.
-  QStringList lines;
-  if (format & DT_SINGLELINE) {
-    all.remove(QLatin1Char('\r'));
-    all.remove(QLatin1Char('\n'));
-    lines << all;
-  } else {
-    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    for (const QString& para : all.split(QLatin1Char('\n'))) {
-      if (!(format & DT_WORDBREAK)) {
-        lines << para;
-        continue;
-      }
-      QString cur;
-      for (const QString& word : para.split(QLatin1Char(' '))) {
-        const QString tryLine = cur.isEmpty() ? word : cur + QLatin1Char(' ') + word;
-        int u;
-        if (!cur.isEmpty() && fm.horizontalAdvance(StripPrefix(tryLine, &u)) > rcWidth) {
-          lines << cur;
-          cur = word;
-        } else {
-          cur = tryLine;
-        }
-      }
-      lines << cur;
-    }
-  }
-  struct Line {
-    QString text;
-    int underline;
-    int width;
-  };
-  std::vector<Line> out;
+  if (format & DT_EXPANDTABS) all = ExpandTabs(all, fm, std::max(1, 8 * f->metrics.tmAveCharWidth));
+  const std::vector<TextLine> lines =
+      FitLines(BreakLines(all, format, fm, rcWidth), format, fm, *f, rcWidth);
   int widest = 0;
-  for (const QString& l : lines) {
-    Line ln{l, -1, 0};
-    if (!(format & DT_NOPREFIX)) ln.text = StripPrefix(l, &ln.underline);
-    if (format & DT_HIDEPREFIX) ln.underline = -1;
-    if ((format & DT_END_ELLIPSIS) && fm.horizontalAdvance(ln.text) > rcWidth) {
-      const QString dots = QStringLiteral("...");
-      while (!ln.text.isEmpty() && fm.horizontalAdvance(ln.text + dots) > rcWidth) ln.text.chop(1);
-      ln.text += dots;
-    }
-    ln.width = TextWidth(*f, ln.text);
-    widest = std::max(widest, ln.width);
-    out.push_back(ln);
-  }
-  const int total = lineHeight * int(out.size());
+  for (const TextLine& ln : lines) widest = std::max(widest, ln.width);
+  const int total = lineHeight * int(lines.size());
   if (format & DT_CALCRECT) {
     rc->right = quarlen::detail::AddLong(rc->left, widest);
     rc->bottom = quarlen::detail::AddLong(rc->top, total);
     return total;
   }
-  const bool single = (format & DT_SINGLELINE) != 0;
-  i64 y = rc->top;
-  if (single && (format & DT_VCENTER))
-    y = rc->top + (i64(rc->bottom) - rc->top) / 2 - lineHeight / 2;
-  else if (single && (format & DT_BOTTOM))
-    y = i64(rc->bottom) - lineHeight;
-  const i64 firstY = y;
-  const QRect clip(ClampInt(d.DevX(rc->left)), ClampInt(d.DevY(rc->top)), rcWidth,
-                   int(std::clamp<i64>(i64(rc->bottom) - rc->top, 0, 1 << 30)));
-  for (const Line& ln : out) {
-    i64 x = rc->left;
-    if (format & DT_CENTER)
-      x = (i64(rc->left) + rc->right - ln.width) / 2;
-    else if (format & DT_RIGHT)
-      x = i64(rc->right) - ln.width;
-    d.TextRun(d.DevX(x), d.DevY(y), ln.text, TA_LEFT | TA_TOP, d.st.bkMode == OPAQUE,
-              (format & DT_NOCLIP) ? nullptr : &clip, nullptr, ln.underline);
+  const PixelWide firstY = FirstLineTop(*rc, format, lineHeight);
+  const QRect clip(ClampDrawingCoord(d.DevX(rc->left)), ClampDrawingCoord(d.DevY(rc->top)), rcWidth,
+                   DrawingExtent(PixelWide(rc->bottom) - rc->top));
+  PixelWide y = firstY;
+  for (const TextLine& ln : lines) {
+    d.TextRun(d.DevX(LineLeft(*rc, format, ln.width)), d.DevY(y), ln.text, TA_LEFT | TA_TOP,
+              d.st.bkMode == OPAQUE, (format & DT_NOCLIP) ? nullptr : &clip, nullptr, ln.underline);
     y += lineHeight;
   }
-  if (single && (format & (DT_VCENTER | DT_BOTTOM))) return int(firstY + lineHeight - rc->top);
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
+    return int(firstY + lineHeight - rc->top);
   return total;
 }
 
@@ -261,7 +299,7 @@ int CDC::DrawText(LPCWSTR text, int count, LPRECT rc, UINT format) {
 namespace {
 
 // Paints the pixels of `mask` (alpha >= 128) at device (x, y) in one colour, under the clip.
-void PaintMask(Draw& d, const QImage& mask, i64 x, i64 y, std::uint32_t color) {
+void PaintMask(Draw& d, const QImage& mask, PixelWide x, PixelWide y, std::uint32_t color) {
   for (int my = 0; my < mask.height(); ++my) {
     const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
     for (int mx = 0; mx < mask.width(); ++mx)
@@ -290,8 +328,8 @@ namespace quarlen::detail {
 
 // Shared by the DrawState overloads. `image` is the picture (icon: ARGB with alpha; bitmap:
 // opaque; text: glyph alpha on transparent); device position and size.
-static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, i64 x, i64 y, UINT flags,
-                           HBRUSH brush) {
+static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, PixelWide x, PixelWide y,
+                           UINT flags, HBRUSH brush) {
   if (image.isNull()) return TRUE;
   Draw d;
   if (!impl.Begin(d)) return TRUE;
@@ -313,7 +351,7 @@ static BOOL DrawStateImage(DCImpl& impl, const QImage& image, bool isText, i64 x
   }
   QPainter p(&d.s->image);
   p.setClipRegion(*d.region);
-  const QRect r(ClampInt(x), ClampInt(y), image.width(), image.height());
+  const QRect r(ClampDrawingCoord(x), ClampDrawingCoord(y), image.width(), image.height());
   p.drawImage(r.topLeft(), image);
   d.t.Touch(r & d.t.clipBounds);
   return TRUE;
@@ -381,8 +419,8 @@ BOOL CDC::DrawState(CPoint pt, CSize size, LPCWSTR text, UINT flags, BOOL prefix
 
 BOOL CDC::DrawIcon(int x, int y, HICON icon) {
   DCImpl& d = *Impl();
-  return DrawState(CPoint(ClampInt(d.DevX(x)), ClampInt(d.DevY(y))), CSize(0, 0), icon,
-                   DST_ICON | DSS_NORMAL, nullptr);
+  return DrawState(CPoint(ClampDrawingCoord(d.DevX(x)), ClampDrawingCoord(d.DevY(y))), CSize(0, 0),
+                   icon, DST_ICON | DSS_NORMAL, nullptr);
 }
 
 // ---- Edges and frame controls ----
@@ -457,11 +495,15 @@ BOOL CDC::DrawEdge(LPRECT rc, UINT edge, UINT flags) {
   if (flags & BF_MONO) {
     if (outerTL >= 0) outerTL = outerBR = COLOR_WINDOWFRAME;
     if (innerTL >= 0) innerTL = innerBR = COLOR_WINDOWFRAME;
+  } else if (flags & BF_FLAT) {  // flat: a shadow-coloured ring, the inner ring in the face colour
+    if (outerTL >= 0) outerTL = outerBR = COLOR_BTNSHADOW;
+    if (innerTL >= 0) innerTL = innerBR = COLOR_BTNFACE;
   }
   DCImpl& d = *Impl();
   Draw dr;
   const bool can = d.Begin(dr);
-  i64 l = d.DevX(rc->left), t = d.DevY(rc->top), r = d.DevX(rc->right), b = d.DevY(rc->bottom);
+  PixelWide l = d.DevX(rc->left), t = d.DevY(rc->top), r = d.DevX(rc->right),
+            b = d.DevY(rc->bottom);
   // One ring: the top and left lines in tl, the bottom and right lines (which own the
   // top-right and bottom-left corners) in br.
   auto ring = [&](int tl, int br) {
@@ -504,7 +546,8 @@ BOOL CDC::DrawFrameControl(LPRECT rc, UINT type, UINT state) {
   const bool sunken = (state & (DFCS_PUSHED | DFCS_CHECKED | DFCS_FLAT)) != 0;
   RECT r = *rc;
   DrawEdge(&r, sunken ? EDGE_SUNKEN : EDGE_RAISED,
-           BF_RECT | BF_SOFT | BF_MIDDLE | ((state & DFCS_MONO) ? UINT(BF_MONO) : 0u));
+           BF_RECT | BF_SOFT | BF_MIDDLE | ((state & DFCS_MONO) ? UINT(BF_MONO) : 0u) |
+               ((state & DFCS_FLAT) ? UINT(BF_FLAT) : 0u));
   if (state & DFCS_ADJUSTRECT) {
     rc->left += 2, rc->top += 2, rc->right -= 2, rc->bottom -= 2;
   }

@@ -13,9 +13,11 @@
 #include <unordered_map>
 
 #include "platform/detail/window_registry.h"
+#include "platform/numeric.h"
 #include "platform/window_dc.h"
 
 using namespace quarlen::detail;
+using quarlen::SaturatingCast;
 
 namespace {
 
@@ -35,7 +37,7 @@ int MulDivRound(int a, int b, int c) {
   const std::int64_t p = std::int64_t{a} * b;
   const std::int64_t q = (std::abs(p) + std::abs(std::int64_t{c}) / 2) / std::abs(std::int64_t{c});
   const std::int64_t r = ((p < 0) != (c < 0)) ? -q : q;
-  return static_cast<int>(std::clamp<std::int64_t>(r, INT32_MIN, INT32_MAX));
+  return SaturatingCast<int>(r);
 }
 
 QString ToQ(LPCWSTR s) { return s ? QString::fromWCharArray(s) : QString(); }

@@ -61,6 +61,8 @@ QFont::StyleHint HintOf(const LOGFONTW& lf) {
 void SetFontSmoothing(bool on) { g_smoothing = on; }
 bool FontSmoothing() { return g_smoothing; }
 
+namespace {
+
 // The Qt font of a logical font at a given pixel size. Built per thread (see FontFor): a QFont
 // caches its font engine per thread inside its shared data, so one QFont object must not be
 // used by two threads at once.
@@ -82,6 +84,8 @@ QFont BuildFont(const LOGFONTW& lf, int pixelSize, bool smoothing) {
   font.setPixelSize(std::max(1, pixelSize));
   return font;
 }
+
+}  // namespace
 
 const QFont& FontFor(const FontData& f) {
   if (std::this_thread::get_id() == f.creator) return f.font;

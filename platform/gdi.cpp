@@ -8,6 +8,7 @@
 
 #include "platform/dc.h"
 #include "platform/detail/gdi_objects.h"
+#include "platform/numeric.h"
 
 namespace quarlen::detail {
 namespace {
@@ -160,6 +161,7 @@ HRGN CreateRegionHandle(const QRegion& region) {
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;
+using quarlen::ClampDrawingCoord;
 
 namespace {
 
@@ -173,12 +175,8 @@ int Complexity(const QRegion& r) {
 QRect NormRect(long long l, long long t, long long r, long long b) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
-  constexpr long long lim = 1LL << 29;
-  l = std::clamp(l, -lim, lim);
-  r = std::clamp(r, -lim, lim);
-  t = std::clamp(t, -lim, lim);
-  b = std::clamp(b, -lim, lim);
-  return QRect(int(l), int(t), int(r - l), int(b - t));
+  const int cl = ClampDrawingCoord(l), ct = ClampDrawingCoord(t);
+  return QRect(cl, ct, ClampDrawingCoord(r) - cl, ClampDrawingCoord(b) - ct);
 }
 
 struct StockTable {

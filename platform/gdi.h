@@ -62,17 +62,43 @@ enum : int { ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
 #endif
 // Region combination modes.
 enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
-// Raster operations of BitBlt.
+// Ternary raster operations of BitBlt and PatBlt (the named ones; every code whose third byte
+// is the operation's truth table over pattern, source and destination is accepted).
 enum : DWORD {
   SRCCOPY = 0x00CC0020,
   SRCPAINT = 0x00EE0086,
   SRCAND = 0x008800C6,
   SRCINVERT = 0x00660046,
+  SRCERASE = 0x00440328,
+  NOTSRCCOPY = 0x00330008,
+  NOTSRCERASE = 0x001100A6,
+  MERGECOPY = 0x00C000CA,
+  MERGEPAINT = 0x00BB0226,
   PATCOPY = 0x00F00021,
+  PATPAINT = 0x00FB0A09,
   PATINVERT = 0x005A0049,
   DSTINVERT = 0x00550009,
   BLACKNESS = 0x00000042,
   WHITENESS = 0x00FF0062,
+};
+// Binary raster operations of pens and shape fills (SetROP2).
+enum : int {
+  R2_BLACK = 1,
+  R2_NOTMERGEPEN = 2,
+  R2_MASKNOTPEN = 3,
+  R2_NOTCOPYPEN = 4,
+  R2_MASKPENNOT = 5,
+  R2_NOT = 6,
+  R2_XORPEN = 7,
+  R2_NOTMASKPEN = 8,
+  R2_MASKPEN = 9,
+  R2_NOTXORPEN = 10,
+  R2_NOP = 11,
+  R2_MERGENOTPEN = 12,
+  R2_COPYPEN = 13,
+  R2_MERGEPENNOT = 14,
+  R2_MERGEPEN = 15,
+  R2_WHITE = 16,
 };
 // Arc direction.
 enum : int { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };

@@ -1,3 +1,4 @@
+// CPoint, CSize, CRect and the RECT helpers, with saturating arithmetic.
 #include "platform/geometry.h"
 
 #include <algorithm>

@@ -12,6 +12,7 @@
 
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_widget.h"
+#include "platform/numeric.h"
 #include "platform/window.h"
 
 namespace quarlen::detail {
@@ -114,8 +115,8 @@ WPARAM KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
 }
 
 LPARAM PointParam(QPoint p) {
-  return MAKELPARAM(static_cast<WORD>(std::clamp(p.x(), -32768, 32767)),
-                    static_cast<WORD>(std::clamp(p.y(), -32768, 32767)));
+  return MAKELPARAM(static_cast<WORD>(ClampMessageCoord(p.x())),
+                    static_cast<WORD>(ClampMessageCoord(p.y())));
 }
 
 // First message of a button (DOWN); UP is +1 and DBLCLK +2.
@@ -239,6 +240,8 @@ void PointerLeft(HWND hWnd) {
   if (!s.capture && s.hover == hWnd) SetHover(nullptr);
 }
 
+namespace {
+
 // Enter and Escape in a dialog become its OK and Cancel commands, as the dialog manager does.
 bool DialogKey(HWND hWnd, QKeyEvent* e) {
   const int key = e->key();
@@ -257,6 +260,8 @@ bool DialogKey(HWND hWnd, QKeyEvent* e) {
   DispatchToWindow(rec->handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
   return true;
 }
+
+}  // namespace
 
 void TranslateKey(HWND hWnd, QKeyEvent* e, bool down) {
   InputState& s = input();
@@ -301,7 +306,7 @@ void ClientResized(HWND hWnd, QSize size) {
 // ---- The widget ---------------------------------------------------------------------------
 
 WindowWidget::WindowWidget(HWND handle, QWidget* parent, bool topLevel)
-    : QWidget(parent, topLevel ? Qt::Window : Qt::Widget), handle_(handle) {
+    : QWidget(parent, topLevel ? Qt::Window : Qt::Widget), m_handle(handle) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
@@ -309,11 +314,11 @@ WindowWidget::WindowWidget(HWND handle, QWidget* parent, bool topLevel)
 }
 
 WindowWidget::~WindowWidget() {
-  if (handle_) DestroyWindowFromWidget(handle_);
+  if (m_handle) DestroyWindowFromWidget(m_handle);
 }
 
 void WindowWidget::paintEvent(QPaintEvent* event) {
-  auto rec = FindWindowRecord(handle_);
+  auto rec = FindWindowRecord(m_handle);
   if (!rec || !rec->surface) return;
   bool needContent = false;
   {
@@ -330,57 +335,59 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     }
   }
   // Exposed before anything was painted: ask the window to paint.
-  if (needContent) InvalidateRegion(handle_, nullptr, true);
+  if (needContent) InvalidateRegion(m_handle, nullptr, true);
 }
 
 void WindowWidget::resizeEvent(QResizeEvent*) {
-  if (handle_) ClientResized(handle_, size());
+  if (m_handle) ClientResized(m_handle, size());
 }
 void WindowWidget::mousePressEvent(QMouseEvent* e) {
-  if (handle_) TranslateMouseEvent(this, e);
+  if (m_handle) TranslateMouseEvent(this, e);
 }
 void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (handle_) TranslateMouseEvent(this, e);
+  if (m_handle) TranslateMouseEvent(this, e);
 }
 void WindowWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (handle_) TranslateMouseEvent(this, e);
+  if (m_handle) TranslateMouseEvent(this, e);
 }
 void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (handle_) TranslateMouseEvent(this, e);
+  if (m_handle) TranslateMouseEvent(this, e);
 }
 void WindowWidget::wheelEvent(QWheelEvent* e) {
-  if (!handle_) return;
+  if (!m_handle) return;
   InputState& s = input();
   s.modifiers = e->modifiers();
   const WPARAM mk = KeyFlags(e->buttons(), e->modifiers());
-  const int delta = std::clamp(e->angleDelta().y(), -32768, 32767);
+  const int delta = SaturatingCast<std::int16_t>(e->angleDelta().y());
   const QPoint g = e->globalPosition().toPoint();
-  DispatchToWindow(handle_, WM_MOUSEWHEEL,
+  DispatchToWindow(m_handle, WM_MOUSEWHEEL,
                    MAKEWPARAM(static_cast<WORD>(mk), static_cast<WORD>(delta)), PointParam(g));
 }
 void WindowWidget::leaveEvent(QEvent*) {
-  if (handle_) PointerLeft(handle_);
+  if (m_handle) PointerLeft(m_handle);
 }
 void WindowWidget::keyPressEvent(QKeyEvent* e) {
-  if (handle_) TranslateKey(handle_, e, true);
+  if (m_handle) TranslateKey(m_handle, e, true);
 }
 void WindowWidget::keyReleaseEvent(QKeyEvent* e) {
-  if (handle_) TranslateKey(handle_, e, false);
+  if (m_handle) TranslateKey(m_handle, e, false);
 }
 void WindowWidget::focusInEvent(QFocusEvent*) {
-  if (handle_) FocusChanged(handle_, true);
+  if (m_handle) FocusChanged(m_handle, true);
 }
 void WindowWidget::focusOutEvent(QFocusEvent*) {
-  if (handle_) FocusChanged(handle_, false);
+  if (m_handle) FocusChanged(m_handle, false);
 }
 void WindowWidget::closeEvent(QCloseEvent* e) {
   e->ignore();  // WM_CLOSE decides (its default destroys the window)
-  if (handle_) DispatchToWindow(handle_, WM_CLOSE, 0, 0);
+  if (m_handle) DispatchToWindow(m_handle, WM_CLOSE, 0, 0);
 }
 
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;
+using quarlen::ClampMessageCoord;
+using quarlen::SaturatingCast;
 
 // ---- Capture ----------------------------------------------------------------------------------
 

@@ -1,3 +1,4 @@
+// Byte swapping; the other numeric helpers are inline in the header.
 #include "platform/numeric.h"
 
 void SwapBytes(unsigned short& value) {

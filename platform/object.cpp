@@ -1,3 +1,4 @@
+// CObject and the run-time class registry: class tests and creation by class name.
 #include "platform/object.h"
 
 #include <map>

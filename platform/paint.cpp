@@ -5,15 +5,17 @@
 #include <unordered_map>
 
 #include "platform/detail/window_registry.h"
+#include "platform/numeric.h"
 #include "platform/window.h"
 #include "platform/window_dc.h"
 
 namespace quarlen::detail {
 namespace {
 
-// RECT to QRect with coordinates limited to +-2^24, so that widths never overflow.
+// RECT to QRect with coordinates in the drawing range, so that widths never overflow. (Every
+// caller intersects the result with the client area.)
 QRect ToQRect(const RECT& r) {
-  auto c = [](LONG v) { return std::clamp<LONG>(v, -(1 << 24), 1 << 24); };
+  auto c = [](LONG v) { return ClampDrawingCoord(v); };
   const int l = c(r.left), t = c(r.top), rr = c(r.right), b = c(r.bottom);
   if (rr <= l || b <= t) return QRect();
   return QRect(l, t, rr - l, b - t);
@@ -144,6 +146,8 @@ void PaintNow(HWND hWnd) { PaintCycle(hWnd); }
 }  // namespace quarlen::detail
 
 using namespace quarlen::detail;
+using quarlen::ClampDrawingCoord;
+using quarlen::ClampMessageCoord;
 
 // ---- Paint DCs -------------------------------------------------------------------------------
 
@@ -286,8 +290,8 @@ int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* scroll, const RECT* cl
                    LPRECT updateRect, UINT flags) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec || !rec->surface) return 0;
-  dx = std::clamp(dx, -32768, 32767);
-  dy = std::clamp(dy, -32768, 32767);
+  dx = ClampMessageCoord(dx);
+  dy = ClampMessageCoord(dy);
   const QRect client(QPoint(0, 0), ClientSizeOf(*rec));
   const QRect source = scroll ? (ToQRect(*scroll) & client) : client;
   const QRect limit = clip ? (ToQRect(*clip) & client) : client;

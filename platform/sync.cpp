@@ -1,3 +1,4 @@
+// Locks, kernel events and their handle table, waits, and worker threads.
 #include "platform/sync.h"
 
 #include <atomic>

@@ -12,8 +12,12 @@
 #include <set>
 
 #include "platform/detail/dc_impl.h"
+#include "platform/numeric.h"
 
 using namespace quarlen::detail;
+using quarlen::ClampDrawingCoord;
+using quarlen::kDrawingCoordLimit;
+using quarlen::PixelWide;
 
 namespace {
 
@@ -70,11 +74,12 @@ QStyleOptionButton ButtonOption(int state, const QRect& r) {
 }
 
 QRect DeviceRect(const DCImpl& d, const RECT& r) {
-  const i64 l = d.DevX(r.left), t = d.DevY(r.top);
-  const i64 w = i64(r.right) - r.left, h = i64(r.bottom) - r.top;
-  constexpr i64 lim = 1 << 29;  // keeps right = x + width - 1 inside int
-  return QRect(int(std::clamp(l, -lim, lim)), int(std::clamp(t, -lim, lim)),
-               int(std::clamp<i64>(w, 0, 2 * lim)), int(std::clamp<i64>(h, 0, 2 * lim)));
+  const PixelWide l = d.DevX(r.left), t = d.DevY(r.top);
+  const PixelWide w = PixelWide(r.right) - r.left, h = PixelWide(r.bottom) - r.top;
+  // Inside the drawing range, a right edge x + width - 1 still fits an int.
+  return QRect(ClampDrawingCoord(l), ClampDrawingCoord(t),
+               int(std::clamp<PixelWide>(w, 0, 2 * kDrawingCoordLimit)),
+               int(std::clamp<PixelWide>(h, 0, 2 * kDrawingCoordLimit)));
 }
 
 }  // namespace

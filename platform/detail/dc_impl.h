@@ -9,6 +9,7 @@
 #include "platform/dc.h"
 #include "platform/detail/gdi_objects.h"
 #include "platform/detail/raster.h"
+#include "platform/numeric.h"
 
 namespace quarlen::detail {
 
@@ -24,6 +25,7 @@ struct DCState {
   int bkMode = OPAQUE;
   UINT align = 0;
   int arcDir = AD_COUNTERCLOCKWISE;
+  int rop2 = R2_COPYPEN;
   QPoint brushOrg;  // device, 0..7
   CPoint vpOrg, winOrg, cp;
   bool hasClip = false;
@@ -39,12 +41,6 @@ struct Draw {
   Draw() = default;
   Draw(const Draw&) = delete;
   ~Draw();  // reports the touched rectangle through Surface::onDrawn
-};
-
-struct ArcSpec {
-  double a0 = 0, a1 = 0;  // start and end angles, radians, counter-clockwise on screen
-  bool clockwise = false;
-  bool Contains(double angle) const;
 };
 
 struct DCImpl {
@@ -72,15 +68,18 @@ struct DCImpl {
   bool Begin(Draw& d);
   void UpdateClip(const Surface* s);
 
-  i64 DevX(i64 x) const { return x - st.winOrg.x + st.vpOrg.x; }
-  i64 DevY(i64 y) const { return y - st.winOrg.y + st.vpOrg.y; }
-  i64 LogX(i64 x) const { return x + st.winOrg.x - st.vpOrg.x; }
-  i64 LogY(i64 y) const { return y + st.winOrg.y - st.vpOrg.y; }
+  PixelWide DevX(PixelWide x) const { return x - st.winOrg.x + st.vpOrg.x; }
+  PixelWide DevY(PixelWide y) const { return y - st.winOrg.y + st.vpOrg.y; }
+  PixelWide LogX(PixelWide x) const { return x + st.winOrg.x - st.vpOrg.x; }
+  PixelWide LogY(PixelWide y) const { return y + st.winOrg.y - st.vpOrg.y; }
 
   // The surface rectangle (device), or a huge rectangle when there is no target yet.
   QRegion WholeSurface() const {
     auto s = Target();
-    if (!s) return QRegion(QRect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+    if (!s) {
+      constexpr int kLim = int(kDrawingCoordLimit);
+      return QRegion(QRect(-kLim, -kLim, 2 * kLim, 2 * kLim));
+    }
     std::lock_guard g(s->lock);
     return QRegion(QRect(QPoint(0, 0), s->image.size()));
   }
@@ -93,11 +92,12 @@ struct DCImpl {
   }
 
   void Polyline(const POINT* pts, int count);
-  void Curve(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch, const ArcSpec* arc);
+  void Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw, PixelWide ch,
+             const ArcSpec* arc);
   // Text at device reference point (x, y) with the given alignment; optional extra clip and
   // opaque rectangle (device). Returns the advance width.
-  int TextRun(i64 x, i64 y, const QString& s, UINT align, bool opaque, const QRect* clipRect,
-              const QRect* opaqueRect, int underline);
+  int TextRun(PixelWide x, PixelWide y, const QString& s, UINT align, bool opaque,
+              const QRect* clipRect, const QRect* opaqueRect, int underline);
 };
 
 HDC NewDCHandle(CDC* dc);

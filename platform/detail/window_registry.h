@@ -25,20 +25,20 @@ namespace quarlen::detail {
 // GUI thread; the others are guarded by `mutex` (or atomic).
 struct WindowRecord {
   HWND handle = nullptr;
-  CWnd* wnd = nullptr;               // GUI: the attached object, or null
-  QPointer<QWidget> widget;          // GUI
-  bool hostWidget = false;           // GUI: wraps a widget the host owns and paints
-  bool ownsWidget = false;  // GUI: a control widget the layer made; deleted with the window
-  bool dialogKeys = false;  // GUI: Enter/Escape become WM_COMMAND IDOK/IDCANCEL
-  HWND parent = nullptr;             // GUI: parent (child windows) or owner (top-level)
-  UINT classStyle = 0;               // GUI
-  int id = 0;                        // GUI: control id
-  CString text;                      // GUI
-  COLORREF background = 0xFFFFFF;    // GUI
-  bool destroying = false;           // GUI
-  bool trackLeave = false;           // GUI: WM_MOUSELEAVE armed
-  int paintsBegun = 0;               // GUI: BeginPaint calls (to see whether WM_PAINT validated)
-  std::unique_ptr<CDC> paintDc;      // GUI: DC handed out by the free BeginPaint
+  CWnd* wnd = nullptr;             // GUI: the attached object, or null
+  QPointer<QWidget> widget;        // GUI
+  bool hostWidget = false;         // GUI: wraps a widget the host owns and paints
+  bool ownsWidget = false;         // GUI: a control widget the layer made; deleted with the window
+  bool dialogKeys = false;         // GUI: Enter/Escape become WM_COMMAND IDOK/IDCANCEL
+  HWND parent = nullptr;           // GUI: parent (child windows) or owner (top-level)
+  UINT classStyle = 0;             // GUI
+  int id = 0;                      // GUI: control id
+  CString text;                    // GUI
+  COLORREF background = 0xFFFFFF;  // GUI
+  bool destroying = false;         // GUI
+  bool trackLeave = false;         // GUI: WM_MOUSELEAVE armed
+  int paintsBegun = 0;             // GUI: BeginPaint calls (to see whether WM_PAINT validated)
+  std::unique_ptr<CDC> paintDc;    // GUI: DC handed out by the free BeginPaint
   std::shared_ptr<Surface> surface;  // immutable after creation; null for host widgets
 
   std::atomic<DWORD> style{0};
@@ -97,5 +97,14 @@ void PaintCycle(HWND hWnd);
 void ScheduleFlush(WindowRecord& rec, const QRegion& region);
 void SchedulePaint(WindowRecord& rec);
 void DestroyWindowFromWidget(HWND hWnd);
+// Handle registry steps of window creation and destruction: a new handle for the record, and
+// the handle's removal (which also forgets it as the main window).
+HWND RegisterWindow(const std::shared_ptr<WindowRecord>& rec);
+void UnregisterWindow(HWND hWnd);
+// Owned top-level windows of hWnd (destroyed with their owner), in creation order.
+std::vector<HWND> OwnedWindows(HWND hWnd);
+// The message the calling thread is handling for `wnd` right now (for CWnd::Default); false
+// when it handles none for that window.
+bool CurrentMessageOf(const CWnd* wnd, UINT* msg, WPARAM* wParam, LPARAM* lParam);
 
 }  // namespace quarlen::detail

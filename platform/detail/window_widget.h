@@ -11,9 +11,9 @@ class WindowWidget : public QWidget {
  public:
   WindowWidget(HWND handle, QWidget* parent, bool topLevel);
   ~WindowWidget() override;
-  HWND handle() const { return handle_; }
+  HWND handle() const { return m_handle; }
   // Forgets the handle (the window was destroyed; the widget is about to be deleted).
-  void Orphan() { handle_ = nullptr; }
+  void Orphan() { m_handle = nullptr; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -31,7 +31,7 @@ class WindowWidget : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  HWND handle_;
+  HWND m_handle;
 };
 
 // Called by the widget when Qt resized it (layouts, the user): updates the record, the surface

@@ -21,6 +21,8 @@
 namespace {
 
 constexpr int kRebinds = 20000;
+// Deliveries the binder waits for, so the race is run however the two threads are scheduled.
+constexpr int kMinDeliveries = 100;
 
 // Counts the position-changed deliveries, so the test can tell that the race was run.
 class CountingCursor : public CGCursor {
@@ -70,9 +72,12 @@ TEST_F(CursorRebindStress, CreateWhilePassesDeliverNeverDeadlocks) {
     done();
   });
   std::thread binder([&] {
-    for (int i = 0; i < kRebinds; ++i) {
-      cursor.Create(i % 2 == 0 ? &b : &a);
-      ++rebinds;
+    // At least kRebinds re-bindings, and on until the passes have delivered to the cursor a
+    // few times. Each round binds b, then a, so a is the last binding.
+    while (rebinds.load() < kRebinds || cursor.deliveries.load() < kMinDeliveries) {
+      cursor.Create(&b);
+      cursor.Create(&a);
+      rebinds += 2;
     }
     binding = false;
     done();
@@ -91,8 +96,8 @@ TEST_F(CursorRebindStress, CreateWhilePassesDeliverNeverDeadlocks) {
   }
   passes.join();
   binder.join();
-  EXPECT_EQ(rebinds.load(), kRebinds);
-  EXPECT_GT(cursor.deliveries.load(), 0);
+  EXPECT_GE(rebinds.load(), kRebinds);
+  EXPECT_GE(cursor.deliveries.load(), kMinDeliveries);
   // The last binding is the one in force: a change of b reaches the cursor, one of a does not.
   EXPECT_EQ(cursor.GetRefPosition(), &a);
   const int before = cursor.deliveries.load();

@@ -34,16 +34,29 @@ set(expected
   "dac duplicate: dac (100.0 %, 5.0 mm) (95.0 %, 12.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
   "dac delete: dac (100.0 %, 5.0 mm) (59.8 %, 24.0 mm) (70.0 %, 28.0 mm) (70.0 %, 33.0 mm) (64.0 %, 39.0 mm)"
   "dac delete: readout DAC at 24.0 mm: 59.8 %; echo 4.3 %: -22.8 dB"
+  # With the pick tool chosen on the tool bar a left drag picks as well.
+  "pick tool: reference 100.0 mm, measure 160.0 mm, depth 30.0 mm, A-scan at 100.0 mm"
+  # Switching a cursor back on shows the string table's text for it.
+  "reference off: status \"\""
+  "reference on: status \"B-scan: 参考光标已启用\""
+  "measure on: status \"B-scan: 测量光标已启用\""
+  # The gate's upper thumb dragged to 30 mm, snapped to the depth samples.
+  "gate start: gate 5.00..20.00 mm"
+  "move gate: gate 5.00..30.00 mm"
+  "move gate: status \"Gate 5.00 .. 30.00 mm\""
+  # The home view button shows both whole axes again.
+  "home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  # The end edge of the scan bar dragged from the axis end 150 mm (480 pixels) to the left:
+  # only the end moves. The log line is the zoom bar's (start and end).
+  "zoom log: Scan 轴放大:\t起始 = 0.0 mm\t终止 = 150.3 mm"
+  "drag scan bar end: scan ruler 0.0..150.3 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   # A page of the scan bar moves the window on by its length, stopping at the end of the axis;
   # the depth ruler stays.
-  "zoom log: Scan 轴放大:\t起始 = 150.2 mm\t终止 = 300.0 mm"
-  "page scan bar: scan ruler 150.2..300.0 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
-  # The end edge dragged 30 mm (96 pixels) to the left: only the end moves.
-  "zoom log: Scan 轴放大:\t起始 = 150.2 mm\t终止 = 270.3 mm"
-  "drag scan bar end: scan ruler 150.2..270.3 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  "zoom log: Scan 轴放大:\t起始 = 149.7 mm\t终止 = 300.0 mm"
+  "page scan bar: scan ruler 149.7..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   # The home frame holds 100..200 mm.
   "zoom log: Scan 轴放大:\t起始 = 100.0 mm\t终止 = 200.0 mm"
-  "home double-click: scan ruler 100.0..200.0 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  "home double-click: scan ruler 100.0..200.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -53,7 +66,8 @@ foreach(line IN LISTS expected)
 endforeach()
 
 foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
-             08-dac-delete 09-page-scan-bar 10-drag-scan-bar-end 11-home-double-click)
+             08-dac-delete 09-pick-tool 10-reference-off 11-gate 12-home 13-drag-scan-bar-end
+             14-page-scan-bar 15-home-double-click)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")

@@ -46,8 +46,8 @@ TEST(FillSolidRect, FillsHalfOpenAndSetsBackgroundColour) {
   cv.dc.FillSolidRect(4, 4, 3, 2, kBlue);
   EXPECT_EQ(cv.Pixels(kBlue), RectPixels(4, 4, 7, 6));
   EXPECT_EQ(cv.dc.GetBkColor(), kBlue);
-  cv.dc.FillSolidRect(20, 20, -3, 5, kRed);  // negative size: nothing
-  EXPECT_TRUE(cv.Pixels(kRed).empty());
+  cv.dc.FillSolidRect(20, 20, -3, 5, kRed);  // negative size: the rectangle is normalised
+  EXPECT_EQ(cv.Pixels(kRed), RectPixels(17, 20, 20, 25));
 }
 
 TEST(FillRect, SystemColourIndexPlusOneIsABrush) {
