@@ -36,6 +36,16 @@ class Pointer {
     m_buttons &= ~Qt::MouseButtons(b);
     Send(QEvent::MouseButtonRelease, p, b, m);
   }
+  // Two clicks 40 ms apart at the same place: the second press is a double click.
+  void DoubleClick(CPoint p) {
+    Press(p, Qt::LeftButton);
+    Release(p, Qt::LeftButton);
+    m_clock += 40;
+    m_buttons |= Qt::LeftButton;
+    Send(QEvent::MouseButtonPress, p, Qt::LeftButton, {});
+    Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton, {});
+    Release(p, Qt::LeftButton);
+  }
   // Press, a few moves on the way, release; each step handled before the next.
   void Drag(CPoint from, CPoint to, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
     Press(from, b, m);
@@ -291,6 +301,37 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   Settle();
   PrintRulers("home", w);
   ok &= Screenshot(w, outDir, "12-home");
+
+  // 13. Drag the end edge of the scan bar's cursor from the end of the axis 150 mm to the left:
+  // the window ends earlier.
+  CZoomBar& scanBar = w.ScanBar();
+  Pointer barMouse(scanBar);
+  const int across = scanBar.GetWidget()->height() / 2;
+  CRect cursor;
+  scanBar.GetCursorRect(&cursor);
+  const int mmPixels = scanBar.GetWidget()->width() * 150 / 300;  // the bar spans 0..300 mm
+  barMouse.Drag(CPoint(cursor.right - 2, across), CPoint(cursor.right - 2 - mmPixels, across),
+                Qt::LeftButton);
+  Settle();
+  PrintRulers("drag scan bar end", w);
+  ok &= Screenshot(w, outDir, "13-drag-scan-bar-end");
+
+  // 14. Page the scan bar: a click right of its cursor moves the window on by its length (as
+  // far as the end of the axis).
+  scanBar.GetCursorRect(&cursor);
+  barMouse.Press(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  barMouse.Release(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  Settle();
+  PrintRulers("page scan bar", w);
+  ok &= Screenshot(w, outDir, "14-page-scan-bar");
+
+  // 15. Double-click inside the scan bar's home frame: the window goes to the home range.
+  CRect home;
+  scanBar.GetHomeRect(&home);
+  barMouse.DoubleClick(CPoint(home.CenterPoint().x, across));
+  Settle();
+  PrintRulers("home double-click", w);
+  ok &= Screenshot(w, outDir, "15-home-double-click");
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }

@@ -467,6 +467,39 @@ TEST(RoundRect, CornersAreCutAndEdgesStraight) {
   EXPECT_EQ(e.Ink(), r.Ink());
 }
 
+TEST(RoundRect, ClippedDrawingMatchesTheUnclippedOneInsideTheClip) {
+  // Clips that leave out one or both straight sides of a filled rounded rectangle: the part
+  // inside the clip looks as it does without a clip (interior filled up to the hidden side).
+  struct Case {
+    const char* name;
+    RECT clip;
+  } cases[] = {
+      {"left end only", {0, 0, 12, 40}},
+      {"right end only", {50, 0, 64, 40}},
+      {"middle band", {20, 0, 30, 40}},
+      {"top rows", {0, 0, 64, 8}},
+  };
+  CBrush blue(kBlue);
+  CPen pen(PS_SOLID, 1, kRed);
+  Canvas whole;
+  whole.dc.SelectObject(&pen);
+  whole.dc.SelectObject(&blue);
+  whole.dc.RoundRect(4, 4, 60, 30, 8, 8);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Canvas part;
+    part.dc.SelectObject(&pen);
+    part.dc.SelectObject(&blue);
+    part.dc.IntersectClipRect(&k.clip);
+    part.dc.RoundRect(4, 4, 60, 30, 8, 8);
+    for (int y = k.clip.top; y < k.clip.bottom; ++y) {
+      for (int x = k.clip.left; x < k.clip.right; ++x) {
+        ASSERT_EQ(part.At(x, y), whole.At(x, y)) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(Arc, CounterClockwiseUpperHalf) {
   Canvas cv;
   // From the right end of the horizontal diameter to the left end, counter-clockwise: the

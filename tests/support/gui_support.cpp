@@ -93,13 +93,13 @@ void Click(HWND hWnd, POINT client, Button button, unsigned modifiers) {
   MousePress(hWnd, client, button, modifiers);
   MouseRelease(hWnd, client, button, modifiers);
 }
-void DoubleClick(HWND hWnd, POINT client, Button button) {
-  Click(hWnd, client, button);
+void DoubleClick(HWND hWnd, POINT client, Button button, unsigned modifiers) {
+  Click(hWnd, client, button, modifiers);
   injector().clock += 40;
-  Send(QEvent::MouseButtonPress, hWnd, client, QtButton(button), 0);
+  Send(QEvent::MouseButtonPress, hWnd, client, QtButton(button), modifiers);
   // Qt follows the second press with a double-click event of the same moment.
-  Send(QEvent::MouseButtonDblClick, hWnd, client, QtButton(button), 0);
-  MouseRelease(hWnd, client, button);
+  Send(QEvent::MouseButtonDblClick, hWnd, client, QtButton(button), modifiers);
+  MouseRelease(hWnd, client, button, modifiers);
 }
 void MouseLeaveWidget(HWND hWnd) {
   if (QWidget* w = WidgetOf(hWnd)) {

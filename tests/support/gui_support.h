@@ -31,8 +31,8 @@ void MouseMove(HWND hWnd, POINT client, unsigned modifiers = 0);
 void MousePress(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 void MouseRelease(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 void Click(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
-// Two clicks 50 ms apart at the same place.
-void DoubleClick(HWND hWnd, POINT client, Button button = Button::Left);
+// Two clicks 50 ms apart at the same place, with the modifiers held throughout.
+void DoubleClick(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 // The pointer leaves the window's widget (Qt's Leave event).
 void MouseLeaveWidget(HWND hWnd);
 // Moves the injected-event clock on (milliseconds).
