@@ -5,18 +5,9 @@
 #include <mutex>
 
 #include "axis/ruler.h"
-#include "graphics/ruler_view_hooks.h"
+#include "graphics/ruler_views.h"
 #include "notify/event_service.h"
 #include "platform/collections.h"
-
-namespace quarlen::detail {
-
-RulerViewHooks& GetRulerViewHooks() {
-  static RulerViewHooks hooks;
-  return hooks;
-}
-
-}  // namespace quarlen::detail
 
 namespace {
 
@@ -470,9 +461,8 @@ void CGOContainer::Redraw(CDC* dc, CRect* r) {
   CWnd* parent = GetParent();
   CDC* parentDC = parent != nullptr ? parent->GetDC() : nullptr;
   if (parentDC != nullptr) {
-    const quarlen::detail::RulerViewHooks& hooks = quarlen::detail::GetRulerViewHooks();
-    if (m_vertiView != nullptr && hooks.drawVerti != nullptr) hooks.drawVerti(m_vertiView, parentDC);
-    if (m_horizView != nullptr && hooks.drawHoriz != nullptr) hooks.drawHoriz(m_horizView, parentDC);
+    if (m_vertiView != nullptr) m_vertiView->OnDraw(parentDC);
+    if (m_horizView != nullptr) m_horizView->OnDraw(parentDC);
     parent->ReleaseDC(parentDC);
   }
 }
@@ -663,14 +653,14 @@ LRESULT CGOContainer::OnRulerChanged(WPARAM wParam, LPARAM lParam) {
     ::Sleep(0);
     forEach([&](CGObject* o) { AcknowledgeIfModified(o); });
 
-    const quarlen::detail::RulerViewHooks& hooks = quarlen::detail::GetRulerViewHooks();
-    if (m_vertiView != nullptr && hooks.changedVerti != nullptr) {
-      hooks.changedVerti(m_vertiView, m_yRuler->GetStart(), m_yRuler->GetRange(),
-                         m_yRuler->GetDisplayOffset());
+    // Through the base: RulerChanged is the views' protected override, open to the container.
+    if (m_vertiView != nullptr) {
+      static_cast<CGRuler*>(m_vertiView)
+          ->RulerChanged(m_yRuler->GetStart(), m_yRuler->GetRange(), m_yRuler->GetDisplayOffset());
     }
-    if (m_horizView != nullptr && hooks.changedHoriz != nullptr) {
-      hooks.changedHoriz(m_horizView, m_xRuler->GetStart(), m_xRuler->GetRange(),
-                         m_xRuler->GetDisplayOffset());
+    if (m_horizView != nullptr) {
+      static_cast<CGRuler*>(m_horizView)
+          ->RulerChanged(m_xRuler->GetStart(), m_xRuler->GetRange(), m_xRuler->GetDisplayOffset());
     }
     Redraw();
   }

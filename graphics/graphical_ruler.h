@@ -10,9 +10,10 @@
 // The static routines are the layout and drawing engine shared by the views and other rulers:
 // GetFormat estimates the characters a label needs, GetDisplayFormat picks a tick step of 2, 5 or
 // 10 times a power of ten for a pixel length, and HDrawTicks/VDrawTicks draw major, minor and
-// half ticks with labels. They are pure functions of their arguments (apart from the drawing)
-// and always terminate: whatever the values (NaN, infinities, huge magnitudes, steps that no
-// longer advance the position), the number of steps walked is bounded by the pixel extent.
+// half ticks with labels: the layout of LayoutTicks (graphics/tick_layout.h) painted by
+// PaintTicks. They are pure functions of their arguments (apart from the drawing) and always
+// terminate: whatever the values (NaN, infinities, huge magnitudes, steps that no longer
+// advance the position), the number of steps walked is bounded by the pixel extent.
 //
 // Locking: every graphical ruler has its own recursive lock. The event service is never called
 // while that lock is held (its delivery thread takes the event lock before the ruler's lock).
@@ -25,6 +26,7 @@
 #include "platform/sync.h"
 #include "platform/window.h"
 
+class CGOContainer;
 class CRuler;
 class CUnit;
 
@@ -147,6 +149,8 @@ class QUARLEN_API CGRuler : public CWnd {
 
  private:
   friend struct quarlen::detail::RulerViewAccess;
+  // The container keeps its ruler views in step with its own rulers (RulerChanged).
+  friend class CGOContainer;
   void MeasureFont(CDC* dc);
   void Register(CRuler* ruler);
 

@@ -1,8 +1,10 @@
 #pragma once
 // CGGrid: a non-interactive graphic object that draws lines across its container at the tick
 // positions of the ruler views, each tick step subdivided by a resolution. Lines start one step
-// before the first tick, so subdivisions before the first labelled tick are drawn too. The line
-// colour is the object colour.
+// before the first tick, so subdivisions before the first labelled tick are drawn too; every line
+// inside the clip is drawn, however far the first tick lies before the view and however dense
+// the lines are. The line colour is the object colour; nothing is drawn while drawing is
+// disabled (EnableDraw(0)).
 #include "graphics/graphic_object.h"
 #include "platform/gdi.h"
 

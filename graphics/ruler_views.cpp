@@ -7,7 +7,47 @@
 #include "axis/ruler.h"
 #include "axis/unit.h"
 #include "graphics/grid.h"
-#include "graphics/ruler_view_hooks.h"
+#include "graphics/tick_layout.h"
+#include "platform/numeric.h"
+
+namespace {
+
+using quarlen::PixelWide;
+
+// Labels are never estimated wider than this (absurd character counts stay finite pixels).
+constexpr PixelWide kMaxLabelWidth = PixelWide{1} << 20;
+
+bool IsDecibel(const CUnit* u) {
+  const auto t = u->GetConversionType();
+  return t == unit_convPercentToDb || t == unit_convLogToPercent;
+}
+
+// One pass of ticks over the view's rectangle r, with minor ticks, from start in steps of step
+// up to end; `mirrored` maps through the mirrored half of a folded decibel axis.
+void DrawViewTicks(CDC* dc, const CRect& r, bool vertical, CGRuler& view, CUnit* unit, double start,
+                   double step, double end, bool mirrored, bool appendUnit, int labelWidth,
+                   int allowNegative) {
+  quarlen::TickRequest request;
+  request.start = start;
+  request.step = step;
+  request.end = end;
+  if (mirrored) {
+    request.toPixel = [&view](double v) { return view.ConvertDBToPixel(v); };
+  } else {
+    request.toPixel = [&view](double v) { return view.ConvertToPixel(v); };
+  }
+  request.low = vertical ? r.top : r.left;
+  request.high = vertical ? r.bottom : r.right;
+  request.vertical = vertical;
+  request.labelSpacing = labelWidth;
+  request.minorTicks = true;
+  request.unit = unit;
+  request.appendUnit = appendUnit;
+  request.allowNegative = allowNegative != 0;
+  quarlen::PaintTicks(dc, r, vertical, quarlen::TickUnitOf(dc), quarlen::LayoutTicks(request));
+}
+
+}  // namespace
 
 namespace quarlen::detail {
 
@@ -20,11 +60,6 @@ struct RulerViewAccess {
     double first = 0.0;
     double step = 0.0;
   };
-
-  static bool IsDecibel(const CUnit* u) {
-    const auto t = u->GetConversionType();
-    return t == unit_convPercentToDb || t == unit_convLogToPercent;
-  }
 
   // Whether a ruler change is to be followed: a display unit is needed, and a ruler window
   // needs a live parent. A windowless ruler keeps its layout up to date too.
@@ -39,7 +74,9 @@ struct RulerViewAccess {
 
   static void Follow(CGRuler& v, double start, double range, double displayOffset) {
     v.CGRuler::RulerChanged(start, range, displayOffset);
-    // The view repaints itself (its paint handler draws the whole strip).
+    // The view repaints itself (its paint handler draws the whole strip). Its dimension is its
+    // client rectangle, which names no place in the parent's coordinates, and invalidating the
+    // parent would not repaint the child window anyway.
     if (const HWND hwnd = v.GetSafeHwnd()) ::InvalidateRect(hwnd, nullptr, FALSE);
   }
 
@@ -71,9 +108,9 @@ struct RulerViewAccess {
     int chars = 0;
     int decimals = 0;
     CGRuler::GetFormat(first, range, &chars, &decimals);
-    const long long ave = v.m_textMetrics.tmAveCharWidth;
-    const long long width = vertical ? ave * chars + 5 : (ave + 2) * chars + 5;
-    v.m_labelWidth = static_cast<int>(std::min<long long>(width, 1 << 20));
+    const PixelWide ave = v.m_textMetrics.tmAveCharWidth;
+    const PixelWide width = vertical ? ave * chars + 5 : (ave + 2) * chars + 5;
+    v.m_labelWidth = static_cast<int>(std::min<PixelWide>(width, kMaxLabelWidth));
 
     const CRect d = *v.GetDimension();
     const LONG size = vertical ? d.bottom - d.top : d.right - d.left;
@@ -129,19 +166,17 @@ struct RulerViewAccess {
       const double s = ruler->GetStart() + off;
       const double e = ruler->GetEnd() + off;
       const double end = u->ConvertFromBase(e);
-      auto ticks = vertical ? &CGRuler::VDrawTicks : &CGRuler::HDrawTicks;
-      CRect area = r;
       const double first = v.m_firstTick;
       const double step = v.m_tickStep;
       if (IsDecibel(u) && s < 0.0 && e > 0.0) {
         // A folded decibel axis: the positive half, then its mirror without the unit name.
-        ticks(dc, &area, first, step, end, &CGRuler::ConvertToPixel, &v, 1, u, v.m_labelWidth, 1,
-              v.m_allowNegative);
-        ticks(dc, &area, first, step, end, &CGRuler::ConvertDBToPixel, &v, 1, u, v.m_labelWidth, 0,
-              v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first, step, end, false, true, v.m_labelWidth,
+                      v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first, step, end, true, false, v.m_labelWidth,
+                      v.m_allowNegative);
       } else {
-        ticks(dc, &area, first - step, step, end, &CGRuler::ConvertToPixel, &v, 1, u,
-              v.m_labelWidth, 1, v.m_allowNegative);
+        DrawViewTicks(dc, r, vertical, v, u, first - step, step, end, false, true, v.m_labelWidth,
+                      v.m_allowNegative);
       }
     }
 
@@ -161,30 +196,7 @@ struct RulerViewAccess {
       grid->SetXTickSpacing(g.first, g.step);
     }
   }
-
-  // The container's ruler-change handling and repaint reach the views through these.
-  static void ChangedHoriz(CGRulerHoriz* v, double start, double range, double off) {
-    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
-  }
-  static void ChangedVerti(CGRulerVerti* v, double start, double range, double off) {
-    static_cast<CGRuler*>(v)->RulerChanged(start, range, off);
-  }
-  static void DrawHoriz(CGRulerHoriz* v, CDC* dc) { v->OnDraw(dc); }
-  static void DrawVerti(CGRulerVerti* v, CDC* dc) { v->OnDraw(dc); }
-
-  static bool Install() {
-    RulerViewHooks& hooks = GetRulerViewHooks();
-    hooks.drawHoriz = &DrawHoriz;
-    hooks.drawVerti = &DrawVerti;
-    hooks.changedHoriz = &ChangedHoriz;
-    hooks.changedVerti = &ChangedVerti;
-    return true;
-  }
 };
-
-namespace {
-[[maybe_unused]] const bool kHooksInstalled = RulerViewAccess::Install();
-}
 
 }  // namespace quarlen::detail
 

@@ -3,6 +3,8 @@
 // strip beside it (rotated labels). Each computes its tick layout from its ruler and display
 // unit, paints background, ticks and labels into its own window, and passes the tick positions
 // on to an optional grid. A container (CGOContainer) keeps its views in step with its rulers.
+// After a ruler change a view invalidates its own window, so the whole strip repaints wherever
+// the view sits in its parent.
 #include <atomic>
 
 #include "graphics/graphical_ruler.h"

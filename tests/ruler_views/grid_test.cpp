@@ -1,7 +1,10 @@
 // Grid lines at the ruler ticks, subdivided by the resolutions, drawn into a memory bitmap.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <limits>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "axis/ruler.h"
@@ -115,6 +118,86 @@ TEST_F(GridTest, BadSpacingsTerminateWithoutHarm) {
   }
   SUCCEED();
 }
+
+TEST_F(GridTest, DrawsNothingWhileDrawingIsDisabled) {
+  grid.SetXTickSpacing(0.0, 20.0);
+  grid.SetYTickSpacing(0.0, 20.0);
+  grid.EnableDraw(0);
+  Draw();
+  EXPECT_TRUE(c.Blank());
+  grid.EnableDraw(1);
+  Draw();
+  EXPECT_EQ(c.InkColumns(5), Every(20, 0, 100));
+}
+
+TEST_F(GridTest, DenseHorizontalLinesFillEveryRowOfTheClip) {
+  grid.SetYTickSpacing(0.0, 0.001);
+  clip = CRect(0, 10, 101, 81);
+  Draw();
+  EXPECT_EQ(c.InkRows(5), Every(1, 10, 80));
+}
+
+// Vertical lines of one grid over a ruler window, read back from the columns of row 5.
+struct GridLineCase {
+  const char* name;
+  double rulerStart, rulerRange;
+  int pixels;  // object width; the ruler window spans it
+  int grow;    // 0: the scale is inverted
+  double first, step;
+  long resolution;
+  CRect clip;
+  std::vector<int> columns;
+};
+
+void PrintTo(const GridLineCase& g, std::ostream* os) { *os << g.name; }
+
+std::vector<int> Columns(int from, int to) { return Every(1, from, to); }
+
+const GridLineCase kGridLineCases[] = {
+    // The first tick lies ten thousand steps before the ruler's start.
+    {"first tick far before the view", 100000.0, 100.0, 1001, 1, 0.0, 10.0, 1,
+     CRect(0, 0, 1001, 20), Every(100, 0, 1000)},
+    // A thousand lines a pixel: every column of the clip carries one, up to its right edge.
+    {"dense lines fill the clip", 0.0, 100.0, 101, 1, 0.0, 0.001, 1, CRect(0, 0, 101, 20),
+     Columns(0, 100)},
+    {"dense lines in a clip on the right", 0.0, 100.0, 101, 1, 0.0, 0.001, 1, CRect(60, 0, 101, 20),
+     Columns(60, 100)},
+    {"subdivided far before the view", 5000.0, 100.0, 101, 1, 0.0, 20.0, 4, CRect(0, 0, 101, 20),
+     Every(5, 0, 100)},
+    {"one step before the first tick", 0.0, 100.0, 101, 1, 30.0, 20.0, 1, CRect(0, 0, 101, 20),
+     Every(20, 10, 90)},
+    {"inverted scale", 0.0, 100.0, 101, 0, 5.0, 20.0, 1, CRect(0, 0, 101, 20), Every(20, 15, 95)},
+    {"clip between two lines", 0.0, 100.0, 101, 1, 0.0, 50.0, 1, CRect(10, 0, 40, 20), {}},
+    {"lines end at the ruler's end", 0.0, 100.0, 201, 1, 0.0, 25.0, 1, CRect(0, 0, 201, 20),
+     Every(50, 0, 200)},
+};
+
+class GridLines : public ::testing::TestWithParam<GridLineCase> {};
+
+TEST_P(GridLines, AtEveryLineInsideTheClip) {
+  const GridLineCase& g = GetParam();
+  CRuler xr, yr;
+  xr.Set(g.rulerStart, g.rulerRange, 0);
+  yr.Set(0.0, 20.0, 0);
+  CGGrid grid;
+  grid.SetRuler(&xr, g.grow, &yr, 1);
+  CRect r(0, 0, g.pixels, 20);
+  grid.OnSize(&r);
+  grid.SetXResol(g.resolution);
+  grid.SetXTickSpacing(g.first, g.step);
+  Canvas c(g.pixels, 20);
+  CRect clip = g.clip;
+  grid.OnDraw(&c.dc, &clip);
+  EXPECT_EQ(c.InkColumns(5), g.columns);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GridLines, ::testing::ValuesIn(kGridLineCases),
+                         [](const ::testing::TestParamInfo<GridLineCase>& info) {
+                           std::string n = info.param.name;
+                           for (char& ch : n)
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return n;
+                         });
 
 TEST(GridSerialize, WritesAndReadsNothing) {
   CGGrid grid;

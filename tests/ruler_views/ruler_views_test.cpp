@@ -12,7 +12,6 @@
 #include "axis/unit.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
-#include "graphics/ruler_view_hooks.h"
 #include "graphics/ruler_views.h"
 #include "platform/detail/window_registry.h"
 #include "tests/support/event_wait.h"
@@ -34,6 +33,12 @@ COLORREF PixelOf(CWnd& w, int x, int y) {
   w.ReleaseDC(dc);
   return c;
 }
+
+// The vertical view with its ruler-change handler opened to the tests.
+class OpenVerti : public CGRulerVerti {
+ public:
+  using CGRulerVerti::RulerChanged;
+};
 
 class RulerViewTest : public quarlen::test::EventServiceFixture {
  protected:
@@ -60,7 +65,7 @@ class RulerViewTest : public quarlen::test::EventServiceFixture {
     return horiz.get();
   }
   CGRulerVerti* MakeVerti(CRect r, CUnit* unit, int grow = 1) {
-    verti = std::make_unique<CGRulerVerti>();
+    verti = std::make_unique<OpenVerti>();
     verti->Create(frame.get(), &yr, grow, &r);
     verti->SetPosition(&r);
     verti->SetDisplayUnit(unit, 1);
@@ -92,7 +97,7 @@ class RulerViewTest : public quarlen::test::EventServiceFixture {
   CUnit base;
   std::unique_ptr<CWnd> frame;
   std::unique_ptr<CGRulerHoriz> horiz;
-  std::unique_ptr<CGRulerVerti> verti;
+  std::unique_ptr<OpenVerti> verti;
 };
 
 TEST_F(RulerViewTest, HorizontalViewGrowsUpwardsToTheTextHeight) {
@@ -229,9 +234,7 @@ TEST_F(RulerViewTest, VerticalIgnoresWindowsBeyondOneBillion) {
   verti->GetTickPosition(&first, &step);
   yr.Set(2e9, 100.0, 0);
   ASSERT_TRUE(quarlen::test::WaitForTickPasses(2));
-  auto& hooks = quarlen::detail::GetRulerViewHooks();
-  ASSERT_NE(hooks.changedVerti, nullptr);
-  hooks.changedVerti(verti.get(), 2e9, 100.0, 0.0);
+  verti->RulerChanged(2e9, 100.0, 0.0);
   double vFirst = -1, vStep = -1, hFirst = -1, hStep = -1;
   verti->GetTickPosition(&vFirst, &vStep);
   horiz->GetTickPosition(&hFirst, &hStep);
@@ -284,6 +287,22 @@ TEST_F(RulerViewTest, ContainerRulerChangeUpdatesAndRepaintsTheViews) {
   EXPECT_EQ(PixelOf(*verti, 20, 27), 0xFFFFFFu);
   c.SetGraphicalRuler(nullptr, nullptr);
   c.DestroyWindow();
+}
+
+// A view away from its parent's origin: a change of its ruler repaints the view's own window.
+TEST_F(RulerViewTest, RulerChangeRepaintsTheView) {
+  MakeHoriz(CRect(120, 300, 420, 330), &base);
+  Pump();
+  CDC* dc = horiz->GetDC();
+  dc->FillSolidRect(0, 0, 300, 30, RGB(255, 0, 255));
+  horiz->ReleaseDC(dc);
+  xr.Set(0.0, 1000.0, 0);
+  ASSERT_TRUE(quarlen::test::WaitForTickPasses(2));
+  Pump();
+  double first = -1, step = -1;
+  horiz->GetTickPosition(&first, &step);
+  EXPECT_DOUBLE_EQ(step, 200.0);  // the layout followed
+  EXPECT_EQ(PixelOf(*horiz, 27, 20), 0xFFFFFFu);
 }
 
 TEST_F(RulerViewTest, PaintMessageRedrawsTheView) {
