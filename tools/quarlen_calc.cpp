@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -49,6 +50,8 @@ double Number(const std::string& text, const std::string& where) {
 }
 
 Description Load(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) Fail("cannot read " + path + ": a directory");
   std::ifstream in(path);
   if (!in) Fail("cannot read " + path);
   Description d;
