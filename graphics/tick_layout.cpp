@@ -138,7 +138,9 @@ TickLayout LayoutTicks(const TickRequest& rq) {
       }
     }
 
-    if (rq.minorTicks) {
+    // A step whose end overflows the double range has no middle to subdivide (its half and
+    // minor values would be infinite).
+    if (rq.minorTicks && std::isfinite(start + cur)) {
       const PixelWide a = px(start);
       const PixelWide b = px(start + cur);
       const bool tenths = std::llabs(a - b) >= kTenthsFrom;
