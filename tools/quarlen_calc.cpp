@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,9 +22,7 @@
 
 namespace {
 
-using quarlen::parameters::SChannel;
 using quarlen::parameters::SLaw;
-using quarlen::parameters::SSpecimen;
 
 using Description = quarlen::calc::ChannelFile;
 
