@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "canvas.h"
+#include "tests/support/canvas.h"
 #include "platform/detail/raster.h"
 
 using quarlen::test::Canvas;
