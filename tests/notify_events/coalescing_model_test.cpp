@@ -17,7 +17,7 @@
 
 #include "notify/event_service.h"
 #include "notify/event_service_internal.h"
-#include "recorder.h"
+#include "tests/support/event_recorder.h"
 
 namespace {
 

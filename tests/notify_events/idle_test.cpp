@@ -15,7 +15,7 @@
 #include "notify/event_service.h"
 #include "notify/idle.h"
 #include "platform/window.h"
-#include "recorder.h"
+#include "tests/support/event_recorder.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/gui_support.h"
 
