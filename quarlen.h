@@ -23,6 +23,7 @@
 
 #include "notify/consumer_list.h"
 #include "notify/event_service.h"
+#include "notify/idle.h"
 
 #include "axis/position.h"
 #include "axis/ruler.h"
@@ -54,6 +55,8 @@
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
 #include "cursors/zoom.h"
+#include "cursors/zoom_bar.h"
+#include "cursors/zoom_limit.h"
 
 #include "controls/d3d_static.h"
 #include "controls/dual_slider.h"

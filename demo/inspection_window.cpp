@@ -1,5 +1,8 @@
 #include "demo/inspection_window.h"
 
+#include <QString>
+#include <cstdio>
+
 #include "demo/tool_bar.h"
 #include "volume/unit_set.h"
 
@@ -13,7 +16,10 @@ constexpr int kRulerHeight = 28;  // scan and amplitude ruler views
 constexpr int kRulerWidth = 34;   // depth ruler view
 constexpr int kAScanWidth = 240;
 constexpr int kGap = 8;
-constexpr double kMillimetre = 0.001;  // base unit: the metre
+constexpr int kBarThickness = 18;  // zoom bars
+constexpr int kStatusHeight = 20;
+constexpr int kLeft = kBarThickness + kRulerWidth;  // the B-scan view's left edge
+constexpr double kMillimetre = 0.001;               // base unit: the metre
 
 constexpr COLORREF kReferenceColour = RGB(220, 0, 0);
 constexpr COLORREF kMeasureColour = RGB(0, 150, 0);
@@ -30,18 +36,23 @@ void SetUpCursor(CGNumCursor& cursor, CUnit* unit, COLORREF colour) {
 
 InspectionWindow::InspectionWindow(CSize bscanSize) {
   CreateModel();
-  const CRect frame(0, 0, kRulerWidth + bscanSize.cx + kGap + kAScanWidth,
-                    bscanSize.cy + kRulerHeight);
+  const CRect frame(0, 0, kLeft + bscanSize.cx + kGap + kAScanWidth,
+                    bscanSize.cy + kRulerHeight + kBarThickness + kStatusHeight);
   m_frame.Create(nullptr, L"Quarlen demo - inspection view", WS_OVERLAPPEDWINDOW, frame, nullptr,
                  0);
   CreateBScan(bscanSize);
   CreateAScan(bscanSize);
+  CreateZoomBars(bscanSize);
   m_toolBar = std::make_unique<ToolBar>(*this);
 }
 
 InspectionWindow::~InspectionWindow() {
   m_toolBar.reset();
   // Views first (they refer to the rulers and cursors), then what the volume set handed out.
+  // The zoom bars and the log let go of their rulers before the rulers are deleted.
+  m_scanBar.SetRuler(nullptr);
+  m_depthBar.SetRuler(nullptr);
+  m_zoomLog.Detach();
   m_bscan.SetGraphicalRuler(nullptr, nullptr);
   m_ascan.SetGraphicalRuler(nullptr, nullptr);
   m_bscan.RemoveAll();
@@ -89,15 +100,15 @@ void InspectionWindow::CreateBScan(CSize size) {
 
   // yGrow 0: depth grows downwards, as on the depth ruler view.
   m_bscan.Create(&m_frame, 100, m_scanRuler, m_depthRuler, 1, 0);
-  m_bscan.MoveWindow(kRulerWidth, 0, size.cx, size.cy);
+  m_bscan.MoveWindow(kLeft, 0, size.cx, size.cy);
   m_bscan.EnableDoubleBuffering(1);
   m_bscan.AddBackground(&m_image);
 
-  CRect below(kRulerWidth, size.cy, kRulerWidth + size.cx, size.cy + kRulerHeight);
+  CRect below(kLeft, size.cy, kLeft + size.cx, size.cy + kRulerHeight);
   m_scanView.Create(&m_frame, m_scanRuler, 1, &below);
   m_scanView.SetPosition(&below);
   m_scanView.SetDisplayUnit(scanMm, 1);
-  CRect left(0, 0, kRulerWidth, size.cy);
+  CRect left(kBarThickness, 0, kLeft, size.cy);
   m_depthView.Create(&m_frame, m_depthRuler, 1, &left);
   m_depthView.SetPosition(&left);
   m_depthView.SetDisplayUnit(depthMm, 1);
@@ -131,7 +142,7 @@ void InspectionWindow::CreateBScan(CSize size) {
 }
 
 void InspectionWindow::CreateAScan(CSize size) {
-  const int left = kRulerWidth + size.cx + kGap;
+  const int left = kLeft + size.cx + kGap;
   m_ascan.Create(&m_frame, 101, m_amplitudeRuler, m_depthRuler, 1, 0);
   m_ascan.MoveWindow(left, 0, kAScanWidth, size.cy);
   m_ascan.EnableDoubleBuffering(1);
@@ -160,6 +171,42 @@ void InspectionWindow::CreateAScan(CSize size) {
   m_readout = std::make_unique<DacReadout>(m_data, m_dac, m_reference, m_depth);
   m_ascan.Add(m_readout.get(), CGOContainer::top);
   m_ascan.ShowWindow(SW_SHOW);
+}
+
+// A horizontal bar under the scan ruler view and a vertical one beside the depth ruler view,
+// bound to the same rulers (so the A-scan view's depth follows the depth bar too), labelled in
+// the views' display units; the zoom log writes to the status line and the standard output.
+void InspectionWindow::CreateZoomBars(CSize size) {
+  CUnit* scanMm = m_units->GetUnit(zel_scan, 1);
+  CUnit* depthMm = m_units->GetUnit(zel_ultrasound, 1);
+  const int barTop = size.cy + kRulerHeight;
+  m_scanBar.Create(nullptr, L"", WS_CHILD | WS_VISIBLE,
+                   CRect(kLeft, barTop, kLeft + size.cx, barTop + kBarThickness), &m_frame, 110);
+  m_scanBar.SetHorizontal(1);
+  m_scanBar.SetCursorColor(RGB(120, 170, 230));
+  m_scanBar.SetDisplayFormat(0.0, SyntheticBScan::kScanLength, scanMm);
+  m_scanBar.SetRuler(m_scanRuler);
+  m_scanBar.SetHome(kScanHomeStart, kScanHomeEnd);
+
+  m_depthBar.Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, kBarThickness, size.cy),
+                    &m_frame, 111);
+  m_depthBar.SetHorizontal(0);
+  m_depthBar.SetCursorColor(RGB(120, 170, 230));
+  m_depthBar.SetDisplayFormat(0.0, SyntheticBScan::kDepth, depthMm);
+  m_depthBar.SetRuler(m_depthRuler);
+
+  CRect client;
+  m_frame.GetClientRect(&client);
+  m_status.Create(L"", WS_CHILD | WS_VISIBLE,
+                  CRect(4, barTop + kBarThickness, client.right, client.bottom), &m_frame);
+  m_zoomLog.Create(&m_frame, m_scanRuler, scanMm, m_depthRuler, depthMm,
+                   [this](const CString& line) {
+                     m_status.SetWindowText(line);
+                     std::printf("zoom log: %s\n",
+                                 QString::fromWCharArray(line.GetString()).toUtf8().constData());
+                   });
+  m_scanBar.SetLog(&m_zoomLog);
+  m_depthBar.SetLog(&m_zoomLog);
 }
 
 }  // namespace demo

@@ -5,7 +5,8 @@
 // and beside it an A-scan view that shares the depth ruler and the cursors through the volume
 // set and shows the echo at the reference cursor, with a distance-amplitude curve the user
 // edits (left drag moves a point, Ctrl + right press duplicates one, Shift + right press deletes
-// one) and its dB readout at the depth cursor.
+// one) and its dB readout at the depth cursor. Zoom bars under the scan ruler and beside the
+// depth ruler show and move the rulers' windows; a status line shows the zoom log.
 //
 // Everything the views share (rulers, cursors, display units) comes from one volume set with
 // one group id, which is how an application keeps several views of the same data in step.
@@ -20,10 +21,12 @@
 #include "cursors/zoom.h"
 #include "demo/dac_curve.h"
 #include "demo/scan_views.h"
+#include "demo/zoom_log.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
 #include "graphics/ruler_views.h"
 #include "graphics/tool_select.h"
+#include "platform/dialog.h"
 #include "platform/window.h"
 
 namespace demo {
@@ -57,6 +60,10 @@ class InspectionWindow {
   CZoom& ZoomTool() { return m_zoom; }
   CPickPosition& PickTool() { return m_pick; }
   ToolBar& Bar() { return *m_toolBar; }
+  CZoomBar& ScanBar() { return m_scanBar; }
+  CZoomBar& DepthBar() { return m_depthBar; }
+  // The home range of the scan bar (metres).
+  static constexpr double kScanHomeStart = 0.100, kScanHomeEnd = 0.200;
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -64,6 +71,7 @@ class InspectionWindow {
   void CreateModel();
   void CreateBScan(CSize size);
   void CreateAScan(CSize size);
+  void CreateZoomBars(CSize size);
 
   SyntheticBScan m_data;
   CVolumeSet m_volume{unit_distance, L"Scan", unit_distance, L"Index"};
@@ -96,6 +104,11 @@ class InspectionWindow {
   StripNumCursor m_ascanDepthCursor;
   CAdjustableCurve m_dac;
   std::unique_ptr<DacReadout> m_readout;  // made once the curve and cursors exist
+  // Zoom bars, zoom log and status line.
+  LoggedZoomBar m_scanBar;
+  LoggedZoomBar m_depthBar;
+  ZoomLog m_zoomLog;
+  CStatic m_status;
   // Tool bar under the views (made last, destroyed first).
   std::unique_ptr<ToolBar> m_toolBar;
 };

@@ -13,8 +13,7 @@
 #include "axis/scale_converter.h"
 #include "demo/inspection_window.h"
 #include "demo/tool_bar.h"
-#include "notify/event_service_internal.h"
-#include "platform/detail/window_registry.h"
+#include "notify/idle.h"
 
 namespace demo {
 namespace {
@@ -36,6 +35,16 @@ class Pointer {
     m_clock += 10;
     m_buttons &= ~Qt::MouseButtons(b);
     Send(QEvent::MouseButtonRelease, p, b, m);
+  }
+  // Two clicks 40 ms apart at the same place: the second press is a double click.
+  void DoubleClick(CPoint p) {
+    Press(p, Qt::LeftButton);
+    Release(p, Qt::LeftButton);
+    m_clock += 40;
+    m_buttons |= Qt::LeftButton;
+    Send(QEvent::MouseButtonPress, p, Qt::LeftButton, {});
+    Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton, {});
+    Release(p, Qt::LeftButton);
   }
   // Press, a few moves on the way, release; each step handled before the next.
   void Drag(CPoint from, CPoint to, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
@@ -170,17 +179,6 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// Receives the lowest-priority marker event: everything queued before it has been handled.
-class Marker : public QObject {
- public:
-  bool reached = false;
-  bool event(QEvent* e) override {
-    if (e->type() != QEvent::User) return QObject::event(e);
-    reached = true;
-    return true;
-  }
-};
-
 using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
@@ -194,26 +192,29 @@ double ThreadCpuMs() {
   return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
+// When a widget last showed new content: its paint event, which copies the window's surface
+// to the screen.
+class PaintClock : public QObject {
+ public:
+  explicit PaintClock(QWidget* widget) : m_widget(widget) { m_widget->installEventFilter(this); }
+  ~PaintClock() override { m_widget->removeEventFilter(this); }
+  Clock::time_point last{};
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) last = Clock::now();
+    return false;
+  }
+
+ private:
+  QWidget* m_widget;
+};
+
 }  // namespace
 
-void PumpUntilIdle() {
-  // A widget update asked for while events are handled is posted behind the events being
-  // handled (Qt's update request), so its paint comes one round later. Rounds go on until two
-  // in a row leave no window work: then no paint is left over for whatever is timed next.
-  for (int quiet = 0; quiet < 2;) {
-    Marker marker;
-    QCoreApplication::postEvent(&marker, new QEvent(QEvent::User), Qt::LowEventPriority - 10);
-    while (!marker.reached) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    quiet = quarlen::detail::WindowWorkPending() ? 0 : quiet + 1;
-  }
-}
+void PumpUntilIdle() { quarlen::ProcessUntilIdle(0); }
 
-void Settle() {
-  PumpUntilIdle();
-  quarlen::detail::event_WaitForPasses(2);
-  PumpUntilIdle();
-}
+void Settle() { quarlen::ProcessUntilIdle(1); }
 
 int RunScript(InspectionWindow& w, const QString& outDir) {
   if (!QDir().mkpath(outDir)) {
@@ -300,6 +301,37 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   Settle();
   PrintRulers("home", w);
   ok &= Screenshot(w, outDir, "12-home");
+
+  // 13. Drag the end edge of the scan bar's cursor from the end of the axis 150 mm to the left:
+  // the window ends earlier.
+  CZoomBar& scanBar = w.ScanBar();
+  Pointer barMouse(scanBar);
+  const int across = scanBar.GetWidget()->height() / 2;
+  CRect cursor;
+  scanBar.GetCursorRect(&cursor);
+  const int mmPixels = scanBar.GetWidget()->width() * 150 / 300;  // the bar spans 0..300 mm
+  barMouse.Drag(CPoint(cursor.right - 2, across), CPoint(cursor.right - 2 - mmPixels, across),
+                Qt::LeftButton);
+  Settle();
+  PrintRulers("drag scan bar end", w);
+  ok &= Screenshot(w, outDir, "13-drag-scan-bar-end");
+
+  // 14. Page the scan bar: a click right of its cursor moves the window on by its length (as
+  // far as the end of the axis).
+  scanBar.GetCursorRect(&cursor);
+  barMouse.Press(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  barMouse.Release(CPoint(cursor.right + 20, across), Qt::LeftButton);
+  Settle();
+  PrintRulers("page scan bar", w);
+  ok &= Screenshot(w, outDir, "14-page-scan-bar");
+
+  // 15. Double-click inside the scan bar's home frame: the window goes to the home range.
+  CRect home;
+  scanBar.GetHomeRect(&home);
+  barMouse.DoubleClick(CPoint(home.CenterPoint().x, across));
+  Settle();
+  PrintRulers("home double-click", w);
+  ok &= Screenshot(w, outDir, "15-home-double-click");
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }
@@ -342,8 +374,10 @@ int RunBenchmarks(InspectionWindow& w) {
 
   // Zoom release until the view, both rulers and the grid are repainted. The views normally
   // hear of the ruler change through the event service (a delayed delivery); here the container
-  // is told at once, so the figure is the work, and the latency is measured separately.
+  // is told at once, so the figure is the work, and the latency is measured separately: from
+  // the release to the last time the view showed new content before everything settled.
   std::vector<double> zoom, latency;
+  PaintClock paints(w.BScan().GetWidget());
   for (int i = 0; i < 10; ++i) {
     w.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
     w.DepthRuler().Set(0.0, SyntheticBScan::kDepth, 0);
@@ -363,11 +397,11 @@ int RunBenchmarks(InspectionWindow& w) {
     mouse.Move(b);
     PumpUntilIdle();
     t = Clock::now();
+    paints.last = {};
     mouse.Release(b, Qt::LeftButton);
-    PumpUntilIdle();
-    quarlen::detail::event_WaitForPasses(1);
-    PumpUntilIdle();
-    latency.push_back(MsSince(t));
+    Settle();
+    if (paints.last > t)
+      latency.push_back(std::chrono::duration<double, std::milli>(paints.last - t).count());
   }
   const double stepMs = Median(steps), fullMs = Median(full);
   std::printf("bench cursor drag step: %.3f ms median (budget 0.1 ms), %.3f ms CPU\n", stepMs,

@@ -12,10 +12,12 @@ class InspectionWindow;
 int RunScript(InspectionWindow& window, const QString& outDir);
 // Measures a cursor drag step, a full repaint and a zoom release; prints one line each.
 int RunBenchmarks(InspectionWindow& window);
-// Handles window work (messages, paints, screen flushes) until none is left.
+// Handles window work (messages, paints, screen flushes) until none is left; the event
+// service is not waited for (quarlen::ProcessUntilIdle with no quiet pass).
 void PumpUntilIdle();
 // Handles everything pending: window messages, paints, screen flushes, and what the event
-// service delivers in its next passes.
+// service delivers, until a tick pass goes by with nothing to deliver
+// (quarlen::ProcessUntilIdle with one quiet pass).
 void Settle();
 
 }  // namespace demo

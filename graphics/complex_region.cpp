@@ -6,15 +6,17 @@
 namespace quarlen::detail {
 namespace {
 
-// Area in 64 bits: the product of two 32-bit extents does not fit in an int.
-std::int64_t Area(const CRect& r) {
-  return (static_cast<std::int64_t>(r.right) - r.left) *
-         (static_cast<std::int64_t>(r.bottom) - r.top);
-}
-
 // The rectangle rules of IntersectRect and UnionRect, inline: the merge runs for every
 // invalidation, and a full region needs a dozen of these tests per addition.
 bool IsEmptyRect(const CRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// Area in unsigned 64 bits: both extents of a non-empty rectangle are below 2^32, so their
+// product fits (in a signed 64-bit value it would not); an empty or inverted one has area 0.
+std::uint64_t Area(const CRect& r) {
+  if (IsEmptyRect(r)) return 0;
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(r.right) - r.left) *
+         static_cast<std::uint64_t>(static_cast<std::int64_t>(r.bottom) - r.top);
+}
 
 bool Overlap(const CRect& a, const CRect& b) {
   return std::max(a.left, b.left) < std::min(a.right, b.right) &&
@@ -77,11 +79,11 @@ CComplexRegion& CComplexRegion::operator+=(const CRect& r) {
   for (int i = 1; i < kCapacity; ++i) {
     if (Area(m_rects[i]) < Area(m_rects[s])) s = i;
   }
-  std::int64_t best = Area(Union(m_rects[s], n));
+  std::uint64_t best = Area(Union(m_rects[s], n));
   int partner = -1;
   for (int j = 0; j < kCapacity; ++j) {
     if (j == s) continue;
-    const std::int64_t a = Area(Union(m_rects[s], m_rects[j]));
+    const std::uint64_t a = Area(Union(m_rects[s], m_rects[j]));
     if (a < best) {
       best = a;
       partner = j;

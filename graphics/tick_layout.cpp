@@ -71,11 +71,13 @@ TickLayout LayoutTicks(const TickRequest& rq) {
     double mult = 5.0;
     double cur = step;
 
-    // Positions that fall on the same pixel are skipped.
+    // Positions that fall on the same pixel are skipped, but never past end: the last value
+    // within end keeps the tick (a skip beyond it would tick a value outside the range, up to
+    // an infinite one).
     PixelWide p = px(start);
     PixelWide n = px(start + step);
     bool stalled = false;
-    while (n == p && start <= end) {
+    while (n == p && start + step <= end) {
       const double next = start + step;
       if (next == start || budget-- <= 0) {
         stalled = true;
@@ -136,7 +138,9 @@ TickLayout LayoutTicks(const TickRequest& rq) {
       }
     }
 
-    if (rq.minorTicks) {
+    // A step whose end overflows the double range has no middle to subdivide (its half and
+    // minor values would be infinite).
+    if (rq.minorTicks && std::isfinite(start + cur)) {
       const PixelWide a = px(start);
       const PixelWide b = px(start + cur);
       const bool tenths = std::llabs(a - b) >= kTenthsFrom;

@@ -49,6 +49,7 @@ namespace {
 constexpr unsigned kTableCount = event_last - event_first + 1;
 constexpr unsigned kArmed = 0x80000000u;
 constexpr unsigned kStored = 0x40000000u;
+constexpr unsigned kRetrying = 0x20000000u;  // the stored parameters failed to deliver before
 constexpr unsigned kCountdownMask = 0x0000FFFFu;
 constexpr unsigned kModeMask = 0x70000000u;
 constexpr unsigned kUrgent = event_flagUrgent;
@@ -75,7 +76,7 @@ struct Client {
 struct Registration {
   unsigned id;
   unsigned clientIndex;
-  unsigned state;  // countdown in the low 16 bits, kArmed, kStored
+  unsigned state;  // countdown in the low 16 bits, kArmed, kStored, kRetrying
   unsigned control;
   std::uintptr_t storedW;
   std::uintptr_t wMask;
@@ -141,6 +142,8 @@ struct Service {
   std::uint64_t passesStarted = 0;
   std::uint64_t passesCompleted = 0;
   bool tickRunning = false;  // under passLock
+
+  std::atomic<std::uint64_t> deliveries{0};  // successful ones, for event_DeliveryCount
 };
 
 // Never destroyed: a sender or the host may still call the service during static destruction.
@@ -224,10 +227,9 @@ void SignalKernelEvent(std::uintptr_t handle) { SetEvent(reinterpret_cast<HANDLE
 
 std::atomic<EventMessageHook> gMessageHook{nullptr};
 
-// Delivers by kind (main-thread bit already handled); true when the delivery counts as done.
-bool DeliverByKind(const Client& client, unsigned kind, unsigned msg, std::uintptr_t w,
-                   std::uintptr_t l) {
-  CalloutScope callout;
+// The call out to the receiver, by kind; true when the delivery counts as done.
+bool CallReceiver(const Client& client, unsigned kind, unsigned msg, std::uintptr_t w,
+                  std::uintptr_t l) {
   if (kind != event_kindKernelEvent && kind != event_kindCallback3 && kind != event_kindCallback4) {
     if (EventMessageHook hook = gMessageHook.load()) return hook(kind, client.target, msg, w, l);
   }
@@ -248,6 +250,16 @@ bool DeliverByKind(const Client& client, unsigned kind, unsigned msg, std::uintp
       return SendNotifyMessageW(reinterpret_cast<HWND>(client.target), msg, w,
                                 static_cast<LPARAM>(l)) != FALSE;
   }
+}
+
+// Delivers by kind (main-thread bit already handled); true when the delivery counts as done.
+// Done deliveries are counted for event_DeliveryCount.
+bool DeliverByKind(const Client& client, unsigned kind, unsigned msg, std::uintptr_t w,
+                   std::uintptr_t l) {
+  CalloutScope callout;
+  const bool done = CallReceiver(client, kind, msg, w, l);
+  if (done) TheService().deliveries.fetch_add(1, std::memory_order_relaxed);
+  return done;
 }
 
 bool Deliver(Service& s, unsigned clientIndex, unsigned regId, unsigned msg, std::uintptr_t w,
@@ -271,7 +283,7 @@ void KeepForRetry(Service& s, EventTable& table, Registration& r, std::uintptr_t
                   std::uintptr_t l) {
   if (IsSync(r.control)) return;
   Store(r, w, l);
-  r.state = WithCountdown(r.state | kArmed, kOnePass);
+  r.state = WithCountdown(r.state | kArmed | kRetrying, kOnePass);
   MarkArmed(s, table);
 }
 
@@ -300,7 +312,10 @@ void DispatchOne(Service& s, EventTable& table, std::size_t index, unsigned numb
       return;
     }
     const bool done = Deliver(s, r->clientIndex, id, number, w, l);
-    if (!done && (r = Refind(table, index, id))) Store(*r, w, l);
+    if (!done && (r = Refind(table, index, id))) {
+      Store(*r, w, l);
+      r->state |= kRetrying;
+    }
     return;
   }
   const unsigned category = r->control & event_categoryMask;
@@ -377,7 +392,7 @@ void RunCountdowns(Service& s) {
             if (r->state & kStored) {
               const bool done = DeliverStored(s, table, i, number);
               if ((r = Refind(table, i, id))) {
-                if (done) r->state &= ~kStored;
+                r->state = done ? r->state & ~(kStored | kRetrying) : r->state | kRetrying;
                 r->state = WithCountdown(r->state, Period(r->control));
               }
             } else {
@@ -388,9 +403,9 @@ void RunCountdowns(Service& s) {
             const bool done = !(r->state & kStored) || DeliverStored(s, table, i, number);
             if ((r = Refind(table, i, id))) {
               if (done)
-                r->state &= ~(kArmed | kStored);
+                r->state &= ~(kArmed | kStored | kRetrying);
               else
-                r->state = WithCountdown(r->state, kOnePass);
+                r->state = WithCountdown(r->state | kRetrying, kOnePass);
             }
           }
         }
@@ -572,6 +587,50 @@ std::size_t event_QueuedMessageCount() {
   std::lock_guard queue(s.queueLock);
   return s.queue.size();
 }
+
+std::uint64_t event_PassesBegun() {
+  Service& s = TheService();
+  std::lock_guard pass(s.passLock);
+  return s.passesStarted;
+}
+
+std::uint64_t event_DeliveryCount() {
+  return TheService().deliveries.load(std::memory_order_relaxed);
+}
+
+bool event_DeliveryPending() {
+  Service& s = TheService();
+  // Never waits for the lock: the caller (the GUI thread) may be what a receiver holding it
+  // waits for. Held elsewhere means a pass or a delivery is running, which is work too.
+  std::unique_lock lock(s.eventLock, std::try_to_lock);
+  if (!lock.owns_lock()) return true;
+  if (!s.initialised) return false;
+  {
+    std::lock_guard queue(s.queueLock);
+    if (!s.queue.empty()) return true;
+  }
+  if (std::any_of(s.mainQueue.begin(), s.mainQueue.end(),
+                  [](const MainThreadEntry& e) { return e.inUse; }))
+    return true;
+  if (!s.armed) return false;
+  // An armed registration with stored parameters delivers them when its countdown ends; one
+  // without (a throttle after its delivery) only waits to accept the next event. A retry of a
+  // delivery that failed (a window gone, a thread without a queue) may never succeed, so it
+  // does not count: it would keep every caller waiting.
+  return std::any_of(s.tables.begin(), s.tables.end(), [](const EventTable& table) {
+    return std::any_of(table.regs.begin(), table.regs.end(), [](const Registration& r) {
+      return (r.state & (kArmed | kStored | kRetrying)) == (kArmed | kStored);
+    });
+  });
+}
+
+bool event_TickThreadRunning() {
+  Service& s = TheService();
+  std::lock_guard pass(s.passLock);
+  return s.tickRunning;
+}
+
+bool event_InsideDelivery() { return tDeliveryDepth > 0; }
 
 }  // namespace quarlen::detail
 

@@ -1,7 +1,7 @@
 #pragma once
-// Internal hooks of the event service for the library's tests and benchmarks. Nothing here is
-// exported from the shared library; test suites and benchmarks link the layer's objects and
-// reach these directly.
+// Internal hooks of the event service for ProcessUntilIdle (notify/idle.cpp), the library's
+// tests and benchmarks. Nothing here is exported from the shared library; test suites and
+// benchmarks link the layer's objects and reach these directly.
 #include <cstddef>
 #include <cstdint>
 
@@ -38,5 +38,25 @@ void event_SetMessageHook(EventMessageHook hook);
 
 // Number of messages waiting in the message queue.
 std::size_t event_QueuedMessageCount();
+
+// What ProcessUntilIdle (notify/idle.h) watches to tell a quiet pass from a busy one.
+//
+// Number of tick passes begun since the process started. The passes that begin after a call
+// have all completed once event_PassCount() reaches the value read at the call plus their
+// number.
+std::uint64_t event_PassesBegun();
+// Number of deliveries that succeeded so far (synchronous ones, tick passes and main-thread
+// drains alike). It never goes back.
+std::uint64_t event_DeliveryCount();
+// True while the service holds something that a later pass or a drain will deliver: queued
+// events, delayed deliveries counting down, entries of the main-thread queue. Retries of
+// failed deliveries do not count (they may never succeed), nor do periodic timers (they never
+// end). It never waits for the service's lock: while another thread holds it (a pass or a
+// delivery running), the answer is true.
+bool event_DeliveryPending();
+// True while the tick thread runs (after event_Init, not after event_InitManual).
+bool event_TickThreadRunning();
+// True while the calling thread is inside a delivery (and holds the service's lock).
+bool event_InsideDelivery();
 
 }  // namespace quarlen::detail

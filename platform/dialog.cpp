@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/detail/window_registry.h"
+#include "platform/detail/window_widget.h"
 #include "platform/numeric.h"
 #include "platform/window_dc.h"
 

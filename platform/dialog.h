@@ -10,8 +10,6 @@
 #include "platform/dialog_template.h"
 #include "platform/window.h"
 
-class QWidget;
-
 // Buttons, list boxes and combo boxes: further messages and notifications.
 constexpr UINT BM_GETSTATE = 0x00F2;
 constexpr UINT BM_SETSTATE = 0x00F3;
@@ -180,11 +178,3 @@ class QUARLEN_API CComboBox : public CWnd {
  private:
   int Call(UINT msg, WPARAM w, LPCWSTR text) const;
 };
-
-namespace quarlen::detail {
-// Makes `widget` the window of `wnd`: a child of `parent` with the given style, rectangle (parent
-// client coordinates) and id. The window owns the widget (deleted when the window is
-// destroyed). GUI thread only.
-QUARLEN_API BOOL CreateWidgetWindow(CWnd* wnd, QWidget* widget, DWORD style, const RECT& rect,
-                                    CWnd* parent, UINT id, LPCWSTR text);
-}  // namespace quarlen::detail

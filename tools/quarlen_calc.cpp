@@ -9,30 +9,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tools/channel_file.h"
 #include "ultrasound/conversion.h"
 #include "ultrasound/cylindrical_correction.h"
 #include "ultrasound/parameters/memory.h"
 
 namespace {
 
-using quarlen::parameters::SChannel;
 using quarlen::parameters::SLaw;
-using quarlen::parameters::SSpecimen;
 
-struct Description {
-  SChannel channel;
-  SSpecimen specimen;
-  bool imperial = false;
-  double pipeRadius = 0.0;
-  double pipeThickness = 0.0;
-  bool pipeFromInside = false;
-};
+using Description = quarlen::calc::ChannelFile;
 
 struct Options {
   std::string file;
@@ -48,96 +40,20 @@ struct Options {
   std::exit(2);
 }
 
-bool ParseNumber(const std::string& text, double& out) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  out = std::strtod(begin, &end);
-  return end != begin && *end == '\0' && std::isfinite(out);
-}
-
 double Number(const std::string& text, const std::string& where) {
   double v = 0.0;
-  if (!ParseNumber(text, v)) Fail(where + ": not a number: '" + text + "'");
+  if (!quarlen::calc::ParseNumber(text, v)) Fail(where + ": not a number: '" + text + "'");
   return v;
 }
 
-std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t\r");
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
-
 Description Load(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) Fail("cannot read " + path + ": a directory");
   std::ifstream in(path);
   if (!in) Fail("cannot read " + path);
   Description d;
-  std::map<std::string, double*> numbers = {
-      {"sampling_frequency", &d.channel.samplingFrequency},
-      {"transmit.delay", &d.channel.transmit.delay},
-      {"transmit.refracted", &d.channel.transmit.angles.refracted},
-      {"transmit.skew", &d.channel.transmit.angles.skew},
-      {"receive.delay", &d.channel.receive.delay},
-      {"receive.refracted", &d.channel.receive.angles.refracted},
-      {"receive.skew", &d.channel.receive.angles.skew},
-      {"beam.velocity", &d.channel.beam.velocity},
-      {"beam.start", &d.channel.beam.start},
-      {"beam.delay", &d.channel.beam.delay},
-      {"specimen.velocity0", &d.specimen.velocityMode0},
-      {"specimen.velocity1", &d.specimen.velocityMode1},
-      {"specimen.velocity2", &d.specimen.velocityMode2},
-      {"pipe.radius", &d.pipeRadius},
-      {"pipe.thickness", &d.pipeThickness},
-  };
-  std::map<std::string, LONG*> integers = {
-      {"inspection_mode", &d.channel.inspectionMode},
-      {"beam.wave_mode", &d.channel.beam.waveMode},
-      {"current_law", &d.channel.currentLaw},
-  };
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    const std::string where = path + ":" + std::to_string(number);
-    line = Trim(line.substr(0, line.find('#')));
-    if (line.empty()) continue;
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) Fail(where + ": expected 'key = value'");
-    const std::string key = Trim(line.substr(0, eq));
-    const std::string value = Trim(line.substr(eq + 1));
-    if (auto it = numbers.find(key); it != numbers.end()) {
-      *it->second = Number(value, where);
-    } else if (auto jt = integers.find(key); jt != integers.end()) {
-      const double v = Number(value, where);
-      if (v != std::trunc(v) || std::fabs(v) > 1e9) Fail(where + ": not an integer: " + value);
-      *jt->second = static_cast<LONG>(v);
-    } else if (key == "unit_type") {
-      const double v = Number(value, where);
-      if (v != std::trunc(v) || std::fabs(v) > 1e9) Fail(where + ": not an integer: " + value);
-      d.channel.unitType = static_cast<UltrasoundTypes::tagEUltrasoundUnitType>(v);
-    } else if (key == "unit_system") {
-      if (value != "metric" && value != "imperial") Fail(where + ": metric or imperial");
-      d.imperial = value == "imperial";
-    } else if (key == "pipe.surface") {
-      if (value != "od" && value != "id") Fail(where + ": od or id");
-      d.pipeFromInside = value == "id";
-    } else if (key == "law") {
-      std::istringstream fields(value);
-      std::vector<double> f;
-      for (std::string token; fields >> token;) f.push_back(Number(token, where));
-      if (f.size() < 5 || f.size() > 6) {
-        Fail(where + ": law = refracted skew velocity start delay [wave_mode]");
-      }
-      SLaw law;
-      law.angles = {f[0], f[1]};
-      law.beam = {f[2], f[3], f[4], f.size() == 6 ? quarlen::SaturatingTrunc<LONG>(f[5]) : 0};
-      d.channel.laws.push_back(law);
-    } else {
-      Fail(where + ": unknown key '" + key + "'");
-    }
-  }
-  if (d.channel.laws.empty()) Fail(path + ": no law");
-  if (d.channel.currentLaw < 0 ||
-      d.channel.currentLaw >= static_cast<LONG>(d.channel.laws.size())) {
-    Fail(path + ": current_law outside the law list");
-  }
+  std::string error;
+  if (!quarlen::calc::ReadChannelFile(in, path, d, error)) Fail(error);
   return d;
 }
 

@@ -234,7 +234,8 @@ int Inverse_Cylindrical_Correction(double x, double y, double& outAngle, double&
   double bestS = -1.0, bestQ = -1.0;
   bool found = false;
   while (t > 1e-9 && u >= 1e-7) {
-    if ((sHi - sLo) / t * ((qHi - qLo) / t) > kMaxInverseCandidates) return 0;
+    // Written so that a NaN count (an infinite wall over an infinite step) also stops.
+    if (!((sHi - sLo) / t * ((qHi - qLo) / t) <= kMaxInverseCandidates)) return 0;
     for (double s = sLo; s < sHi; s = Advance(s, t)) {
       for (double q = qLo; q < qHi; q = Advance(q, t)) {
         double os, od;

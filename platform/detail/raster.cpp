@@ -453,6 +453,14 @@ void DrawRoundRect(PixelTarget& tg, PixelWide l, PixelWide t, PixelWide r, Pixel
     };
     const double cx = (double(l) + double(r) - 1) / 2;
     std::map<PixelWide, Row> rows;
+    // Rows strictly between the topmost and bottommost outline pixel of the left (right) column
+    // lie on the straight left (right) edge. A straight edge is traced only near the clip, so
+    // such a row may lack the pixel of an edge the clip left out: its bound is the edge itself.
+    PixelWide leftLo = INT64_MAX, leftHi = INT64_MIN, rightLo = INT64_MAX, rightHi = INT64_MIN;
+    for (const P64& p : outline) {
+      if (p.x == l) leftLo = std::min(leftLo, p.y), leftHi = std::max(leftHi, p.y);
+      if (p.x == r - 1) rightLo = std::min(rightLo, p.y), rightHi = std::max(rightHi, p.y);
+    }
     for (const P64& p : outline) {
       Row& row = rows[p.y];
       if (double(p.x) <= cx)
@@ -473,7 +481,9 @@ void DrawRoundRect(PixelTarget& tg, PixelWide l, PixelWide t, PixelWide r, Pixel
           FillSpan(tg, y, l, r, *fill);
         continue;
       }
-      const Row& row = it->second;
+      Row row = it->second;
+      if (y > leftLo && y < leftHi) row.innerLeft = row.outerLeft = l;
+      if (y > rightLo && y < rightHi) row.innerRight = row.outerRight = r - 1;
       if (!pen) {
         FillSpan(tg, y, row.outerLeft, row.outerRight + 1, *fill);
       } else if (row.innerLeft != INT64_MIN && row.innerRight != INT64_MAX) {

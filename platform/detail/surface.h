@@ -55,21 +55,20 @@ struct Surface {
 };
 
 // Convenience: a surface of the given size, filled with `fill` (0xAARRGGBB as QImage uses).
-QUARLEN_API std::shared_ptr<Surface> MakeSurface(int width, int height,
-                                                 unsigned fill = 0xFFFFFFFFu);
+std::shared_ptr<Surface> MakeSurface(int width, int height, unsigned fill = 0xFFFFFFFFu);
 
 // The surface a DC draws into right now (a window surface or the selected bitmap's), or null.
-QUARLEN_API std::shared_ptr<Surface> SurfaceOf(HDC hdc);
+std::shared_ptr<Surface> SurfaceOf(HDC hdc);
 
 // The surface holding a bitmap's pixels, or null for an invalid handle.
-QUARLEN_API std::shared_ptr<Surface> SurfaceOfBitmap(HBITMAP hbm);
+std::shared_ptr<Surface> SurfaceOfBitmap(HBITMAP hbm);
 
 // The region behind a region handle, or null for an invalid handle. The pointer stays valid
 // until the region is deleted; access it from one thread at a time (as GDI requires).
-QUARLEN_API QRegion* RegionOf(HRGN hrgn);
+QRegion* RegionOf(HRGN hrgn);
 
 // A new region handle holding `region`; free it with DeleteObject.
-QUARLEN_API HRGN CreateRegionHandle(const QRegion& region);
+HRGN CreateRegionHandle(const QRegion& region);
 
 // COLORREF (0x00BBGGRR) to the QImage pixel value of Format_RGB32 (0xFFRRGGBB) and back.
 constexpr unsigned PixelOf(COLORREF c) {

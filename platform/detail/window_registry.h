@@ -55,38 +55,38 @@ struct WindowRecord {
 };
 
 // Live record of a handle, or null (any thread).
-QUARLEN_API std::shared_ptr<WindowRecord> FindWindowRecord(HWND hWnd);
+std::shared_ptr<WindowRecord> FindWindowRecord(HWND hWnd);
 // Handles of the live child windows of hWnd, in creation order (GUI thread).
-QUARLEN_API std::vector<HWND> ChildWindows(HWND hWnd);
+std::vector<HWND> ChildWindows(HWND hWnd);
 // The handle of a widget made by the layer or attached with CWnd::AttachWidget, or null.
-QUARLEN_API HWND HandleOfWidget(const QWidget* widget);
+HWND HandleOfWidget(const QWidget* widget);
 
 // True on the GUI thread (the thread of the QApplication).
-QUARLEN_API bool OnGuiThread();
+bool OnGuiThread();
 
 // Runs the message through the window's procedure on the GUI thread (the handle is
 // validated; a dead handle gives 0).
-QUARLEN_API LRESULT DispatchToWindow(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DispatchToWindow(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Handles the messages other threads sent (SendMessageW / SendNotifyMessageW) and that are
 // waiting; returns how many. GUI thread only.
-QUARLEN_API int ServiceSentMessages();
+int ServiceSentMessages();
 
 // Waits on the GUI thread until `done` returns true, handling sent messages meanwhile. This is
 // the rule that keeps a cross-thread SendMessageW from deadlocking: a GUI-thread wait that may
 // depend on a thread which sends to a window must wait through this function (or run the Qt
 // event loop), because a sender waits until the window's thread handles its message.
-QUARLEN_API void WaitServicingSentMessages(const std::function<bool()>& done);
+void WaitServicingSentMessages(const std::function<bool()>& done);
 
 // True while a paint, a screen flush or a sent message is still queued for some window.
-QUARLEN_API bool WindowWorkPending();
+bool WindowWorkPending();
 
 // The paint cycle of one window, run now if its update region is not empty (UpdateWindow).
-QUARLEN_API void PaintNow(HWND hWnd);
+void PaintNow(HWND hWnd);
 
 // Translates one Qt mouse event received by `widget` (a layer widget) into window messages.
 // Real events and injected test events go through here alike.
-QUARLEN_API void TranslateMouseEvent(QWidget* widget, class QMouseEvent* event);
+void TranslateMouseEvent(QWidget* widget, class QMouseEvent* event);
 
 // Internal steps shared by the sources of the window layer.
 LRESULT DefaultWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,11 +1,20 @@
 #pragma once
 // The QWidget behind a window made by the layer: it shows the window's surface and turns Qt
-// input into window messages. Internal.
+// input into window messages; and Qt control widgets made the window of a CWnd. Internal.
 #include <QWidget>
 
+#include "platform/geometry.h"
 #include "platform/types.h"
 
+class CWnd;
+
 namespace quarlen::detail {
+
+// Makes `widget` the window of `wnd`: a child of `parent` with the given style, rectangle (parent
+// client coordinates) and id. The window owns the widget (deleted when the window is
+// destroyed). GUI thread only.
+BOOL CreateWidgetWindow(CWnd* wnd, QWidget* widget, DWORD style, const RECT& rect, CWnd* parent,
+                        UINT id, LPCWSTR text);
 
 class WindowWidget : public QWidget {
  public:

@@ -84,11 +84,8 @@ class CursorTest : public quarlen::test::EventServiceFixture {
     return containers.back().get();
   }
 
-  // Lets the tick thread deliver what was sent so far, then handles the resulting messages.
-  void Deliver() {
-    ASSERT_TRUE(quarlen::test::WaitForTickPasses(2));
-    Pump();
-  }
+  // Lets the tick thread deliver what was sent so far, and handles what the deliveries cause.
+  void Deliver() { ASSERT_TRUE(quarlen::test::SettleEvents()); }
 
   static COLORREF Pixel(CGOContainer* cont, int x, int y) {
     return quarlen::test::PixelAt(cont->GetSafeHwnd(), x, y);

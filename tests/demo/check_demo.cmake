@@ -1,6 +1,6 @@
 # Runs the demo's scripted interaction and checks what a user sees: exit code 0, the
-# screenshots, and the printed cursor values, ruler ranges, curve points and readouts after
-# each step.
+# screenshots, and the printed cursor values, ruler ranges, curve points, readouts and zoom log
+# lines (the library's zoom texts, tabs included) after each step.
 #   cmake -DDEMO=<exe> -DOUT_DIR=<dir> -DARGS=<args> [-DLAUNCHER=<cmd>] -P check_demo.cmake
 file(REMOVE_RECURSE ${OUT_DIR})
 execute_process(COMMAND ${LAUNCHER} ${DEMO} ${ARGS} --out ${OUT_DIR}
@@ -19,6 +19,8 @@ set(expected
   "move pair: reference 130.0 mm, measure 160.0 mm, depth 12.0 mm, A-scan at 130.0 mm"
   # The band's pixels, not whole millimetres; the A-scan shares the depth ruler.
   "zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  # A band in both axes: the two-axes text (no blank before the second unit, as the table has it).
+  "zoom log: 两条轴放大:\t顶部 = 5.0 mm\t底部 = 35.0mm\t左 = 40.0 mm\t右 = 189.9 mm"
   # The pick snaps the reference and depth cursors to whole millimetres.
   "pick: reference 150.0 mm, measure 160.0 mm, depth 24.0 mm, A-scan at 150.0 mm"
   # The distance-amplitude curve through the holes' echoes, and the echo at the depth cursor
@@ -44,6 +46,17 @@ set(expected
   "move gate: status \"Gate 5.00 .. 30.00 mm\""
   # The home view button shows both whole axes again.
   "home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  # The end edge of the scan bar dragged from the axis end 150 mm (480 pixels) to the left:
+  # only the end moves. The log line is the zoom bar's (start and end).
+  "zoom log: Scan 轴放大:\t起始 = 0.0 mm\t终止 = 150.3 mm"
+  "drag scan bar end: scan ruler 0.0..150.3 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  # A page of the scan bar moves the window on by its length, stopping at the end of the axis;
+  # the depth ruler stays.
+  "zoom log: Scan 轴放大:\t起始 = 149.7 mm\t终止 = 300.0 mm"
+  "page scan bar: scan ruler 149.7..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  # The home frame holds 100..200 mm.
+  "zoom log: Scan 轴放大:\t起始 = 100.0 mm\t终止 = 200.0 mm"
+  "home double-click: scan ruler 100.0..200.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -53,7 +66,8 @@ foreach(line IN LISTS expected)
 endforeach()
 
 foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
-             08-dac-delete 09-pick-tool 10-reference-off 11-gate 12-home)
+             08-dac-delete 09-pick-tool 10-reference-off 11-gate 12-home 13-drag-scan-bar-end
+             14-page-scan-bar 15-home-double-click)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "screenshot not written: ${png}")

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "tests/support/canvas.h"
 #include "platform/detail/raster.h"
 
 using quarlen::test::Canvas;

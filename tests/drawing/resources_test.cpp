@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <vector>
 
-#include "canvas.h"
+#include "tests/support/canvas.h"
 #include "platform/image_registry.h"
 #include "platform/theme.h"
 

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "canvas.h"
+#include "tests/support/canvas.h"
 #include "platform/detail/raster.h"
 
 using quarlen::test::Canvas;
@@ -465,6 +465,39 @@ TEST(RoundRect, CornersAreCutAndEdgesStraight) {
   e.dc.Ellipse(3, 3, 40, 25);
   r.dc.RoundRect(3, 3, 40, 25, 37, 22);
   EXPECT_EQ(e.Ink(), r.Ink());
+}
+
+TEST(RoundRect, ClippedDrawingMatchesTheUnclippedOneInsideTheClip) {
+  // Clips that leave out one or both straight sides of a filled rounded rectangle: the part
+  // inside the clip looks as it does without a clip (interior filled up to the hidden side).
+  struct Case {
+    const char* name;
+    RECT clip;
+  } cases[] = {
+      {"left end only", {0, 0, 12, 40}},
+      {"right end only", {50, 0, 64, 40}},
+      {"middle band", {20, 0, 30, 40}},
+      {"top rows", {0, 0, 64, 8}},
+  };
+  CBrush blue(kBlue);
+  CPen pen(PS_SOLID, 1, kRed);
+  Canvas whole;
+  whole.dc.SelectObject(&pen);
+  whole.dc.SelectObject(&blue);
+  whole.dc.RoundRect(4, 4, 60, 30, 8, 8);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Canvas part;
+    part.dc.SelectObject(&pen);
+    part.dc.SelectObject(&blue);
+    part.dc.IntersectClipRect(&k.clip);
+    part.dc.RoundRect(4, 4, 60, 30, 8, 8);
+    for (int y = k.clip.top; y < k.clip.bottom; ++y) {
+      for (int x = k.clip.left; x < k.clip.right; ++x) {
+        ASSERT_EQ(part.At(x, y), whole.At(x, y)) << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(Arc, CounterClockwiseUpperHalf) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "canvas.h"
+#include "tests/support/canvas.h"
 
 using quarlen::test::Canvas;
 using quarlen::test::RectPixels;

@@ -18,18 +18,11 @@
 
 namespace gfxtest {
 
-// Handles queued window work (posted and sent messages, paints) until none is left. Twice: a
-// message posted while the last round of the first pass ran is handled by the second.
-inline void Pump() {
-  quarlen::test::PumpUntilIdle();
-  quarlen::test::PumpUntilIdle();
-}
+// Handles queued window work (posted and sent messages, paints) until none is left.
+inline void Pump() { quarlen::test::PumpUntilIdle(); }
 
-// Lets the event service deliver what was sent so far, then handles the deliveries.
-inline void Deliver() {
-  ASSERT_TRUE(quarlen::test::WaitForTickPasses(1));
-  Pump();
-}
+// Lets the event service deliver what was sent so far, and handles what the deliveries cause.
+inline void Deliver() { ASSERT_TRUE(quarlen::test::SettleEvents()); }
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kSentinel = RGB(255, 0, 255);

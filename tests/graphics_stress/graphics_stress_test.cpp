@@ -158,8 +158,7 @@ TEST_F(GraphicsStress, TickCallbacksAndContainerHandlersNeverDeadlockOrLoseUpdat
 
     // Quiet: no more tick callbacks; whatever they changed is still owed to the screen.
     for (auto& t : tickers) t->Unregister();
-    ASSERT_TRUE(quarlen::test::WaitForTickPasses(2));
-    quarlen::test::PumpUntilIdle();
+    ASSERT_TRUE(quarlen::test::SettleEvents());
     c.Update();
     const QImage incremental = quarlen::test::WindowPixels(w);
     c.Redraw();

@@ -12,7 +12,7 @@
 #include "notify/event_service.h"
 #include "notify/event_service_internal.h"
 #include "platform/sync.h"
-#include "recorder.h"
+#include "tests/support/event_recorder.h"
 #include "tests/support/event_wait.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "axis/position.h"
-#include "tests/positions/event_recorder.h"
+#include "tests/support/event_recorder.h"
 
 namespace {
 

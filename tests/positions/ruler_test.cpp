@@ -12,7 +12,7 @@
 #include "axis/ruler.h"
 #include "axis/position.h"
 #include "platform/object.h"
-#include "tests/positions/event_recorder.h"
+#include "tests/support/event_recorder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-// A white 32-bit memory bitmap with a DC over it, the ruler font, and the pixel checks the tick
-// tests share: which columns (or rows) carry ink, and whether a label reads as a given text.
+// The shared test canvas with the ruler font, and the pixel checks the tick tests share: which
+// columns (or rows) carry ink, and whether a label reads as a given text.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +10,7 @@
 #include "platform/dc.h"
 #include "platform/gdi.h"
 #include "platform/numeric.h"
+#include "tests/support/canvas.h"
 
 namespace rulertest {
 
@@ -26,18 +27,14 @@ inline LOGFONTW RulerFont(LONG escapement = 0) {
   return lf;
 }
 
-struct Canvas {
+// The shared white canvas with the ruler font selected, transparent text in the given
+// alignment and a black pen, plus row and column ink queries.
+struct Canvas : quarlen::test::Canvas {
   int w, h;
-  CDC dc;
-  CBitmap bitmap;
   CFont font;
 
   Canvas(int width, int height, LONG escapement = 0, UINT align = TA_BASELINE)
-      : w(width), h(height) {
-    dc.CreateCompatibleDC(nullptr);
-    bitmap.CreateBitmap(w, h, 1, 32, nullptr);
-    dc.SelectObject(&bitmap);
-    dc.FillSolidRect(0, 0, w, h, kWhite);
+      : quarlen::test::Canvas(width, height), w(width), h(height) {
     const LOGFONTW lf = RulerFont(escapement);
     font.CreateFontIndirect(&lf);
     dc.SelectObject(&font);
@@ -45,13 +42,9 @@ struct Canvas {
     dc.SetTextAlign(align);
     dc.SelectStockObject(BLACK_PEN);
   }
-  bool Ink(int x, int y) const { return (dc.GetPixel(x, y) & 0xFFFFFF) != kWhite; }
-  bool Blank() const {
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (Ink(x, y)) return false;
-    return true;
-  }
+  using quarlen::test::Canvas::Ink;
+  bool Ink(int x, int y) const { return (At(x, y) & 0xFFFFFF) != kWhite; }
+  bool Blank() const { return Ink().empty(); }
   // Columns with ink in row y.
   std::vector<int> InkColumns(int y) const {
     std::vector<int> out;

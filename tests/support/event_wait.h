@@ -4,25 +4,36 @@
 //
 //   class MyTest : public quarlen::test::EventServiceFixture {};
 //   TEST_F(MyTest, RulerChangeReachesTheView) {
-//     ruler.Set(...);                                  // sends event 1620
-//     ASSERT_TRUE(quarlen::test::WaitForTickPasses(1)); // delivered by now
+//     ruler.Set(...);                               // sends event 1620
+//     ASSERT_TRUE(quarlen::test::SettleEvents());   // delivered, and the view repainted
 //     ...
 //   }
 //
-// Never sleep in a test to let the tick thread work: wait for passes instead. One pass drains
-// every event sent before the wait began, so a delay registration with period 100 (what the
-// library registers with) has received its delivery after WaitForTickPasses(1). Window clients
-// get their delivery as a message queued to the window's thread: pump the messages of that
-// thread afterwards.
+// Never sleep in a test to let the tick thread work. SettleEvents is what an application calls
+// (quarlen::ProcessUntilIdle): window work and tick passes until a pass goes by with nothing
+// to deliver and no window work left. WaitForTickPasses waits for a given number of passes
+// and handles nothing, for tests of what happens in between: one pass drains every event sent
+// before the wait began, so a delay registration with period 100 (what the library registers
+// with) has received its delivery after WaitForTickPasses(1); window clients get theirs as a
+// message queued to the window's thread, handled by the next PumpUntilIdle.
 #include <gtest/gtest.h>
 
 #include "notify/event_service.h"
 #include "notify/event_service_internal.h"
+#include "notify/idle.h"
 
 namespace quarlen::test {
 
-// Waits until n complete tick passes have begun after the call. False when the service runs
-// no tick thread or nothing happened for 10 s (then the test should fail).
+// Window work and event-service deliveries until idle, with `quietPasses` passes in a row
+// that had nothing to do (quarlen::ProcessUntilIdle). False at its 10 s bound (then the test
+// should fail).
+inline bool SettleEvents(unsigned quietPasses = 1) {
+  return quarlen::ProcessUntilIdle(quietPasses);
+}
+
+// Waits until n complete tick passes have begun after the call, on the same pass counter
+// SettleEvents watches. False when the service runs no tick thread or nothing happened for
+// 10 s (then the test should fail).
 inline bool WaitForTickPasses(unsigned n = 1) { return quarlen::detail::event_WaitForPasses(n); }
 
 // Starts the event service before each test and stops it after (waiting for the tick thread).

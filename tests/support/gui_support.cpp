@@ -6,23 +6,14 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "platform/detail/window_registry.h"
+#include "platform/detail/window_work.h"
 
 namespace quarlen::test {
 namespace {
-
-// Receives the lowest-priority marker event: everything queued before it has been handled.
-class Marker : public QObject {
- public:
-  bool reached = false;
-  bool event(QEvent* e) override {
-    if (e->type() != QEvent::User) return QObject::event(e);
-    reached = true;
-    return true;
-  }
-};
 
 struct Injector {
   QPointer<QWidget> grab;  // Qt's implicit grab while a button is down
@@ -74,14 +65,8 @@ void Send(QEvent::Type type, HWND hWnd, POINT client, Qt::MouseButton button, un
 
 }  // namespace
 
-void PumpUntilIdle() {
-  for (int round = 0; round < 1000; ++round) {
-    Marker marker;
-    QCoreApplication::postEvent(&marker, new QEvent(QEvent::User), Qt::LowEventPriority - 10);
-    while (!marker.reached) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (!detail::WindowWorkPending()) return;
-  }
+bool PumpUntilIdle() {
+  return detail::ProcessWindowWork(std::chrono::steady_clock::now() + std::chrono::seconds(10));
 }
 
 bool PumpUntil(const std::function<bool()>& done, int maxRounds) {
@@ -108,13 +93,13 @@ void Click(HWND hWnd, POINT client, Button button, unsigned modifiers) {
   MousePress(hWnd, client, button, modifiers);
   MouseRelease(hWnd, client, button, modifiers);
 }
-void DoubleClick(HWND hWnd, POINT client, Button button) {
-  Click(hWnd, client, button);
+void DoubleClick(HWND hWnd, POINT client, Button button, unsigned modifiers) {
+  Click(hWnd, client, button, modifiers);
   injector().clock += 40;
-  Send(QEvent::MouseButtonPress, hWnd, client, QtButton(button), 0);
+  Send(QEvent::MouseButtonPress, hWnd, client, QtButton(button), modifiers);
   // Qt follows the second press with a double-click event of the same moment.
-  Send(QEvent::MouseButtonDblClick, hWnd, client, QtButton(button), 0);
-  MouseRelease(hWnd, client, button);
+  Send(QEvent::MouseButtonDblClick, hWnd, client, QtButton(button), modifiers);
+  MouseRelease(hWnd, client, button, modifiers);
 }
 void MouseLeaveWidget(HWND hWnd) {
   if (QWidget* w = WidgetOf(hWnd)) {

@@ -12,8 +12,11 @@
 namespace quarlen::test {
 
 // Handles every pending event (posted and sent messages, paints, screen flushes, deferred
-// deletions) until nothing is left.
-void PumpUntilIdle();
+// deletions) until nothing is left: the window half of quarlen::ProcessUntilIdle (the same
+// loop, without waiting for the event service). False when the window work did not end
+// within 1000 rounds or 10 s. To let the event service deliver as well, use SettleEvents
+// (event_wait.h).
+bool PumpUntilIdle();
 // Pumps (blocking in the event loop between events) until `done` returns true; false when
 // `maxEvents` rounds passed without it.
 bool PumpUntil(const std::function<bool()>& done, int maxRounds = 1000000);
@@ -28,8 +31,8 @@ void MouseMove(HWND hWnd, POINT client, unsigned modifiers = 0);
 void MousePress(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 void MouseRelease(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 void Click(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
-// Two clicks 50 ms apart at the same place.
-void DoubleClick(HWND hWnd, POINT client, Button button = Button::Left);
+// Two clicks 50 ms apart at the same place, with the modifiers held throughout.
+void DoubleClick(HWND hWnd, POINT client, Button button = Button::Left, unsigned modifiers = 0);
 // The pointer leaves the window's widget (Qt's Leave event).
 void MouseLeaveWidget(HWND hWnd);
 // Moves the injected-event clock on (milliseconds).

@@ -20,7 +20,7 @@
 #include "volume/volume_set.h"
 #include "notify/consumer_list.h"
 #include "platform/cstring.h"
-#include "tests/positions/event_recorder.h"
+#include "tests/support/event_recorder.h"
 
 namespace {
 

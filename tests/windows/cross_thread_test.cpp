@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/detail/window_registry.h"
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 using quarlen::test::PumpUntil;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dialog.h"
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 namespace t = quarlen::test;

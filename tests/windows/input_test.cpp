@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 namespace t = quarlen::test;

@@ -1,7 +1,7 @@
 // Message maps, Default(), same-thread sending and posting, thread messages.
 #include <gtest/gtest.h>
 
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 using quarlen::test::PumpUntilIdle;

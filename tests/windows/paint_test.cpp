@@ -2,7 +2,7 @@
 // WM_SETREDRAW, scrolling.
 #include <gtest/gtest.h>
 
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 using quarlen::test::PixelAt;

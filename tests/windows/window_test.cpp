@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/detail/window_registry.h"
-#include "recorder.h"
+#include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 using quarlen::test::PumpUntilIdle;

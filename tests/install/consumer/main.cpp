@@ -9,6 +9,7 @@
 #include "cursors/graphic_cursor.h"
 #include "graphics/container.h"
 #include "notify/event_service.h"
+#include "notify/idle.h"
 #include "platform/window.h"
 
 int main(int argc, char** argv) {
@@ -45,7 +46,10 @@ int main(int argc, char** argv) {
     frame.ShowWindow(SW_SHOW);
 
     reference.SetValue(0.150, 1);
-    std::printf("reference at %.0f mm\n", reference.GetValue() * 1000.0);
+    // Lets the event service tell the cursor and the view, and the view repaint.
+    const bool idle = quarlen::ProcessUntilIdle();
+    std::printf("reference at %.0f mm%s\n", reference.GetValue() * 1000.0,
+                idle ? ", view up to date" : "");
     if (!headless) app.exec();
     view.RemoveAll();
   }
