@@ -20,7 +20,7 @@ bool HasLiveWindow(const CWnd* wnd) {
 
 }  // namespace
 
-CRect ExportViewBounds(CGOContainer* view) {
+CRect ExportViewBounds(CGOContainer* view, const ExportOptions& options) {
   if (!HasLiveWindow(view)) return CRect(0, 0, 0, 0);
   const CWnd* parent = view->GetParent();
   CRect bounds = InParent(view, parent);
@@ -28,6 +28,8 @@ CRect ExportViewBounds(CGOContainer* view) {
     bounds.UnionRect(&bounds, InParent(view->GetHorizView(), parent));
   if (HasLiveWindow(view->GetVertiView()))
     bounds.UnionRect(&bounds, InParent(view->GetVertiView(), parent));
+  for (const ExportPart& part : options.parts)
+    if (HasLiveWindow(part.window)) bounds.UnionRect(&bounds, InParent(part.window, parent));
   return bounds;
 }
 
@@ -37,7 +39,7 @@ BOOL ExportView(CGOContainer* view, const CString& path, const ExportOptions& op
     if (error) *error = L"no view to export";
     return FALSE;
   }
-  const CRect bounds = ExportViewBounds(view);
+  const CRect bounds = ExportViewBounds(view, options);
   CExportDC dc;
   if (!dc.Open(path, bounds.Width(), bounds.Height(), options.scale, error)) return FALSE;
   const CWnd* parent = view->GetParent();
@@ -52,6 +54,13 @@ BOOL ExportView(CGOContainer* view, const CString& path, const ExportOptions& op
   if (CGRulerVerti* v = view->GetVertiView(); HasLiveWindow(v)) {
     const CRect r = InParent(v, parent);
     v->Print(&dc, r.left - bounds.left, r.top - bounds.top);
+  }
+  for (const ExportPart& part : options.parts) {
+    if (!HasLiveWindow(part.window) || !part.print) continue;
+    const CRect r = InParent(part.window, parent);
+    saved = dc.SaveDC();
+    part.print(&dc, r.left - bounds.left, r.top - bounds.top);
+    dc.RestoreDC(saved);
   }
   return dc.Close(error);
 }
