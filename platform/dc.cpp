@@ -1002,6 +1002,8 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   bs.textColor = Px(m_impl->st.text), bs.bkColor = Px(m_impl->st.bk);
   bs.sourceBk = Px(src->m_impl->st.bk);
   BlitArea(d.t, want, bs, RopUsesPattern(op) ? &pattern : nullptr, op);
+  // A vector target gets the copied area as it came out, whatever the raster operation.
+  if (m_impl->vector) VectorImage(*m_impl, QRectF(want), d.s->image, want);
   return TRUE;
 }
 

@@ -42,6 +42,12 @@ QString OutPath(const char* name) {
 
 CString Wide(const QString& s) { return CString(s.toStdWString().c_str()); }
 
+ExportOptions Scaled(double scale) {
+  ExportOptions o;
+  o.scale = scale;
+  return o;
+}
+
 // The frame holds a container at (40, 0) 400 x 300, the scan ruler view under it and the depth
 // ruler view left of it: the exported page is 440 x 330.
 class ViewExportTest : public quarlen::test::EventServiceFixture {
@@ -124,8 +130,8 @@ TEST_F(ViewExportTest, PngAtScaleOneIsTheWindowSurfacesPixelForPixel) {
 
 TEST_F(ViewExportTest, PngAtScaleTwoKeepsEveryOnePixelLine) {
   const QString one = OutPath("one.png"), two = OutPath("two.png");
-  ASSERT_TRUE(ExportView(&view, Wide(one), ExportOptions{1.0}, nullptr));
-  ASSERT_TRUE(ExportView(&view, Wide(two), ExportOptions{2.0}, nullptr));
+  ASSERT_TRUE(ExportView(&view, Wide(one), Scaled(1.0), nullptr));
+  ASSERT_TRUE(ExportView(&view, Wide(two), Scaled(2.0), nullptr));
   const QImage a = QImage(one).convertToFormat(QImage::Format_RGB32);
   const QImage b = QImage(two).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(b.size(), QSize(880, 660));
@@ -186,6 +192,24 @@ TEST_F(ViewExportTest, SvgParsesAndRendersCloseToThePng) {
   EXPECT_LT(far, 440 * 330 / 50) << far << " pixels differ";
 }
 
+TEST_F(ViewExportTest, PartsJoinThePageAndPaintWhereTheirWindowsLie) {
+  CWnd side;
+  side.Create(nullptr, L"side", WS_CHILD | WS_VISIBLE, CRect(440, 10, 470, 60), frame.get(), 9);
+  ExportOptions o;
+  o.parts.push_back(
+      {&side, [](CDC* dc, int x, int y) { dc->FillSolidRect(x, y, 30, 50, RGB(255, 0, 0)); }});
+  o.parts.push_back({nullptr, [](CDC*, int, int) { ADD_FAILURE() << "a part without a window"; }});
+  EXPECT_EQ(ExportViewBounds(&view, o), CRect(0, 0, 470, 330));
+  const QString path = OutPath("parts.png");
+  ASSERT_TRUE(ExportView(&view, Wide(path), o, nullptr));
+  const QImage png(path);
+  ASSERT_EQ(png.size(), QSize(470, 330));
+  EXPECT_EQ(png.pixel(440, 10) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(png.pixel(469, 59) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_NE(png.pixel(469, 60) & 0xFFFFFF, 0xFF0000u);
+  side.DestroyWindow();
+}
+
 struct ErrorCase {
   const char* name;
   QString path;
@@ -213,7 +237,7 @@ TEST_F(ViewExportTest, UnwritablePathsAndUnknownFormatsGiveTheirError) {
   CString error;
   EXPECT_FALSE(ExportView(nullptr, L"x.png", ExportOptions{}, &error));
   EXPECT_EQ(error, CString(L"no view to export"));
-  EXPECT_FALSE(ExportView(&view, Wide(OutPath("big.png")), ExportOptions{100.0}, &error));
+  EXPECT_FALSE(ExportView(&view, Wide(OutPath("big.png")), Scaled(100.0), &error));
 }
 
 }  // namespace
