@@ -40,6 +40,7 @@ CExportDC::CExportDC() = default;
 CExportDC::~CExportDC() {
   if (m_out && m_out->painter.isActive()) m_out->painter.end();
   if (Impl()) Impl()->vector.reset();
+  DeleteDC();  // before the page bitmap goes
 }
 
 int CExportDC::FormatOf(const CString& path) {

@@ -125,4 +125,18 @@ TEST(ExportDC, BadRequestsAreRefusedWithTheirReason) {
   }
 }
 
+TEST(ExportDC, AnExportNeverClosedWritesNothing) {
+  for (const char* file : {"abandoned.png", "abandoned.pdf", "abandoned.svg"}) {
+    SCOPED_TRACE(file);
+    const QString path = OutPath(file);
+    QFile::remove(path);
+    {
+      CExportDC dc;
+      ASSERT_TRUE(dc.Open(Wide(path), 40, 50, 2.0, nullptr));
+      DrawPage(dc);
+    }
+    EXPECT_FALSE(QFile::exists(path));
+  }
+}
+
 }  // namespace
