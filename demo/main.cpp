@@ -3,6 +3,7 @@
 //   quarlen-demo                     a window (offscreen and scripted when there is no display)
 //   quarlen-demo --headless          offscreen: play the script, screenshots to out/
 //   quarlen-demo --script [--exit-after]   play the script in the real window (and quit)
+//   quarlen-demo --export <file>     offscreen: write the inspection view (.png, .pdf, .svg), exit
 //   options: --out <dir> (screenshots), --size <w>x<h> (B-scan view), --bench (timings)
 #include <QApplication>
 #include <QWidget>
@@ -14,6 +15,7 @@
 
 #include "demo/inspection_window.h"
 #include "demo/scripted_run.h"
+#include "graphics/view_export.h"
 #include "notify/event_service.h"
 
 namespace {
@@ -23,6 +25,7 @@ struct Options {
   bool script = false;
   bool exitAfter = false;
   bool bench = false;
+  QString exportPath;  // --export: write the inspection view to this file and exit
   QString out = QStringLiteral("out");
   CSize size{960, 540};
 };
@@ -39,6 +42,9 @@ bool Parse(int argc, char** argv, Options* o) {
       o->exitAfter = true;
     } else if (!std::strcmp(a, "--bench")) {
       o->bench = true;
+    } else if (!std::strcmp(a, "--export") && hasValue) {
+      o->exportPath = QString::fromLocal8Bit(argv[++i]);
+      o->headless = true;
     } else if (!std::strcmp(a, "--out") && hasValue) {
       o->out = QString::fromLocal8Bit(argv[++i]);
     } else if (!std::strcmp(a, "--size") && hasValue) {
@@ -61,13 +67,28 @@ bool HasDisplay() {
 
 }  // namespace
 
+// Writes the B-scan view with its rulers and zoom bars to `path` (PNG, PDF or SVG).
+int ExportInspectionView(demo::InspectionWindow& window, const QString& path) {
+  ExportOptions export_options;
+  for (CZoomBar* bar : {&window.ScanBar(), &window.DepthBar()})
+    export_options.parts.push_back({bar, [bar](CDC* dc, int x, int y) { bar->Print(dc, x, y); }});
+  CString error;
+  if (!ExportView(&window.BScan(), CString(path.toStdWString().c_str()), export_options, &error)) {
+    std::fprintf(stderr, "export: %ls\n", error.GetString());
+    return 1;
+  }
+  std::printf("exported %s\n", path.toLocal8Bit().constData());
+  return 0;
+}
+
 int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   Options options;
   if (!Parse(argc, argv, &options)) {
-    std::fprintf(stderr,
-                 "usage: quarlen-demo [--headless] [--script] [--exit-after] [--bench] "
-                 "[--out <dir>] [--size <w>x<h>]\n");
+    std::fprintf(
+        stderr,
+        "usage: quarlen-demo [--headless] [--script] [--exit-after] [--bench] [--export FILE] "
+        "[--out <dir>] [--size <w>x<h>]\n");
     return 2;
   }
   if (options.headless || (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))) {
@@ -89,7 +110,9 @@ int main(int argc, char** argv) {
                 options.headless ? "offscreen" : "window");
     std::fflush(stdout);
     demo::Settle();
-    if (options.bench) {
+    if (!options.exportPath.isEmpty()) {
+      rc = ExportInspectionView(window, options.exportPath);
+    } else if (options.bench) {
       rc = demo::RunBenchmarks(window);
     } else if (options.headless || options.script) {
       rc = demo::RunScript(window, options.out);

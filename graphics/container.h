@@ -44,8 +44,8 @@ enum gocont_enumUpdate : int {
 
 // Messages the container sends to the application.
 enum : UINT {
-  gocont_msgModifierNotice = 1026,  // to the parent frame: wParam one of the three values below
-  gocont_msgAllAcknowledged = 1127, // posted to the parent after an update
+  gocont_msgModifierNotice = 1026,   // to the parent frame: wParam one of the three values below
+  gocont_msgAllAcknowledged = 1127,  // posted to the parent after an update
 };
 enum : WPARAM {
   gocont_noticeShiftControl = 32086,
@@ -96,6 +96,8 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   void GetRuler(CRuler** x, CRuler** y) const;
   void GetRulerGrow(int* xGrow, int* yGrow) const;
   void SetGraphicalRuler(CGRulerHoriz* horiz, CGRulerVerti* verti);
+  CGRulerHoriz* GetHorizView() const { return m_horizView; }
+  CGRulerVerti* GetVertiView() const { return m_vertiView; }
   void SignalRulerChange();
   virtual void SetDataLimits(double x1, double x2, double y1, double y2);
   double GetPixelWidth() const;

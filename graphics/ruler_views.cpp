@@ -132,14 +132,17 @@ struct RulerViewAccess {
     return {true, baseFirst, baseFirst - u->ConvertToBase(firstTick - tickStep)};
   }
 
-  static void Draw(CGRuler& v, bool vertical) {
+  // Paints the view into its own window, or into `target` (client coordinates, e.g. an
+  // export page whose viewport origin puts the view where it lies).
+  static void Draw(CGRuler& v, bool vertical, CDC* target = nullptr) {
     Guard lock(v.m_lock);
     const HWND hwnd = v.GetSafeHwnd();
     if (hwnd == nullptr || !::IsWindow(hwnd)) return;  // a windowless ruler never draws
     const CRect r = *v.GetDimension();
     if (r.right - r.left < 2 || r.bottom - r.top < 2) return;
-    CDC* dc = v.GetDC();
+    CDC* dc = target != nullptr ? target : v.GetDC();
     if (dc == nullptr) return;
+    const int saved = target != nullptr ? dc->SaveDC() : 0;
 
     // Pattern: the colour with red, green and blue each halved.
     const COLORREF fill = v.m_pattern ? (v.m_color >> 1) & 0x7F7F7F : v.m_color;
@@ -154,7 +157,9 @@ struct RulerViewAccess {
     CGdiObject* oldPen = dc->SelectStockObject(BLACK_PEN);
     dc->SetTextAlign(vertical ? UINT{TA_TOP | TA_LEFT} : UINT{TA_BASELINE});
     CFont* oldFont = dc->SelectObject(&v.m_font);
-    const HRGN clip = ::CreateRectRgn(r.left, r.top, r.right, r.bottom);
+    CRect device = r;  // clip regions are in device coordinates
+    dc->LPtoDP(&device);
+    const HRGN clip = ::CreateRectRgn(device.left, device.top, device.right, device.bottom);
     dc->ExtSelectClipRgn(clip, RGN_AND);
     CPen pen(PS_SOLID, 1, v.m_tickColor);
     dc->SelectObject(&pen);
@@ -185,7 +190,10 @@ struct RulerViewAccess {
     ::DeleteObject(clip);
     if (oldFont != nullptr) dc->SelectObject(oldFont);
     if (oldPen != nullptr) dc->SelectObject(oldPen);
-    v.ReleaseDC(dc);
+    if (target != nullptr)
+      dc->RestoreDC(saved);
+    else
+      v.ReleaseDC(dc);
   }
 
   static void SetGridSpacing(CGGrid* grid, bool vertical, const GridSpacing& g) {
@@ -230,6 +238,13 @@ void CGRulerHoriz::RecalcLayout() {
 
 void CGRulerHoriz::OnDraw(CDC*) { RulerViewAccess::Draw(*this, false); }
 
+void CGRulerHoriz::Print(CDC* dc, int x, int y) {
+  if (dc == nullptr) return;
+  const CPoint old = dc->SetViewportOrg(x, y);
+  RulerViewAccess::Draw(*this, false, dc);
+  dc->SetViewportOrg(old);
+}
+
 // ---- Vertical view ----
 
 CGRulerVerti::CGRulerVerti(int fontDelta) {
@@ -258,3 +273,10 @@ void CGRulerVerti::RecalcLayout() {
 }
 
 void CGRulerVerti::OnDraw(CDC*) { RulerViewAccess::Draw(*this, true); }
+
+void CGRulerVerti::Print(CDC* dc, int x, int y) {
+  if (dc == nullptr) return;
+  const CPoint old = dc->SetViewportOrg(x, y);
+  RulerViewAccess::Draw(*this, true, dc);
+  dc->SetViewportOrg(old);
+}

@@ -20,6 +20,8 @@ class QUARLEN_API CGRulerHoriz : public CGRuler {
   ~CGRulerHoriz() override;
 
   void OnDraw(CDC* dc) override;
+  // Paints the view into dc (not a window's) with its top-left corner at (x, y).
+  void Print(CDC* dc, int x, int y);
   void RecalcLayout() override;
   // Enlarges r upwards to the font's text height + 4 when it is lower.
   void SetPosition(CRect* rect) override;
@@ -43,6 +45,8 @@ class QUARLEN_API CGRulerVerti : public CGRuler {
   ~CGRulerVerti() override;
 
   void OnDraw(CDC* dc) override;
+  // Paints the view into dc (not a window's) with its top-left corner at (x, y).
+  void Print(CDC* dc, int x, int y);
   void RecalcLayout() override;
   // Widens r to the font's text height + 5 when it is narrower.
   void SetPosition(CRect* rect) override;

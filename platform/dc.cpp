@@ -573,6 +573,13 @@ BOOL CDC::Polyline(const POINT* points, int count) {
 void DCImpl::Polyline(const POINT* pts, int count) {
   const int w = PenWidth(*this);
   if (w == 0) return;
+  if (vector) {
+    std::vector<QPointF> dev;
+    for (int i = 0; i < count; ++i)
+      dev.emplace_back(double(ClampDrawingCoord(DevX(pts[i].x))),
+                       double(ClampDrawingCoord(DevY(pts[i].y))));
+    VectorPolyline(*this, dev.data(), count);
+  }
   Draw d;
   if (!Begin(d)) return;
   if (w > 1) {
@@ -612,6 +619,10 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return TRUE;
+  if (m_impl->vector)
+    VectorRect(*m_impl, double(ClampDrawingCoord(l)), double(ClampDrawingCoord(t)),
+               double(ClampDrawingCoord(r)), double(ClampDrawingCoord(b)), m_impl->st.brush.get(),
+               true);
   Draw d;
   if (!m_impl->Begin(d)) return TRUE;
   int pw = PenWidth(*m_impl);
@@ -707,6 +718,10 @@ namespace quarlen::detail {
 // Ellipse, rounded rectangle (corner cw x ch) or arc in the device box [l, r) x [t, b).
 void DCImpl::Curve(PixelWide l, PixelWide t, PixelWide r, PixelWide b, PixelWide cw, PixelWide ch,
                    const ArcSpec* arc) {
+  if (vector)
+    VectorCurve(*this, double(ClampDrawingCoord(l)), double(ClampDrawingCoord(t)),
+                double(ClampDrawingCoord(r)), double(ClampDrawingCoord(b)), double(cw), double(ch),
+                arc != nullptr, arc ? arc->a0 : 0.0, arc ? arc->a1 : 0.0, arc && arc->clockwise);
   Draw d;
   if (!Begin(d)) return;
   const QRect shape = QRectOf(l, t, r, b);
@@ -805,6 +820,11 @@ BOOL CDC::FillRect(LPCRECT rc, HBRUSH brush) {
     b = Lookup<BrushData>(brush, GdiKind::Brush);
   if (!b) return FALSE;
   if (rc->right <= rc->left || rc->bottom <= rc->top) return TRUE;
+  if (m_impl->vector)
+    VectorRect(*m_impl, double(ClampDrawingCoord(m_impl->DevX(rc->left))),
+               double(ClampDrawingCoord(m_impl->DevY(rc->top))),
+               double(ClampDrawingCoord(m_impl->DevX(rc->right))),
+               double(ClampDrawingCoord(m_impl->DevY(rc->bottom))), b.get(), false);
   Draw d;
   Paint p;
   if (!m_impl->Begin(d) || !BrushPaint(*m_impl, b.get(), p)) return TRUE;
@@ -823,6 +843,9 @@ void CDC::FillSolidRect(LPCRECT rc, COLORREF color) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return;
+  if (m_impl->vector)
+    VectorSolid(*m_impl, double(ClampDrawingCoord(l)), double(ClampDrawingCoord(t)),
+                double(ClampDrawingCoord(r)), double(ClampDrawingCoord(b)), color);
   Draw d;
   if (!m_impl->Begin(d)) return;
   Paint p;
@@ -979,6 +1002,8 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   bs.textColor = Px(m_impl->st.text), bs.bkColor = Px(m_impl->st.bk);
   bs.sourceBk = Px(src->m_impl->st.bk);
   BlitArea(d.t, want, bs, RopUsesPattern(op) ? &pattern : nullptr, op);
+  // A vector target gets the copied area as it came out, whatever the raster operation.
+  if (m_impl->vector) VectorImage(*m_impl, QRectF(want), d.s->image, want);
   return TRUE;
 }
 

@@ -71,6 +71,9 @@ int DCImpl::TextRun(PixelWide x, PixelWide y, const QString& s, UINT align, bool
       break;
   }
   const QRect box(x0, base - f->ascent, cx, f->ascent + f->descent);
+  if (vector)
+    VectorText(*this, double(ClampDrawingCoord(x)), double(ClampDrawingCoord(y)), x0, base, box, s,
+               opaque, clipRect, opaqueRect);
   Draw d;
   if (!Begin(d)) return cx;
   if (f->angle == 0 && !opaqueRect) {

@@ -9,6 +9,7 @@
 #include "platform/dc.h"
 #include "platform/detail/gdi_objects.h"
 #include "platform/detail/raster.h"
+#include "platform/detail/vector_sink.h"
 #include "platform/numeric.h"
 
 namespace quarlen::detail {
@@ -53,6 +54,8 @@ struct DCImpl {
   HGDIOBJ hDefaultBitmap = nullptr;
   DCState st;
   std::vector<DCState> saved;
+  // Export targets: every drawing call is also sent to this sink as vector elements.
+  std::shared_ptr<VectorSink> vector;
 
   // Cache of the effective clip (surface rectangle & base & application clip).
   bool clipValid = false;
