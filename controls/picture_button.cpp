@@ -134,37 +134,13 @@ int CPButton::LoadBitmaps(UINT id, int cx, int cy, COLORREF mask, bool masked) {
   return 1;
 }
 
-CPoint CPButton::SetImagePos(CPoint point) {
-  const CPoint previous = m_imagePos;
-  m_imagePos = point;
-  m_autoPlacement = FALSE;
-  Redraw();
-  return previous;
-}
+CPoint CPButton::SetImagePos(CPoint point) { return SetPlacement(m_imagePos, point, FALSE); }
 
-CPoint CPButton::SetTextPos(CPoint point) {
-  const CPoint previous = m_textPos;
-  m_textPos = point;
-  m_autoPlacement = FALSE;
-  Redraw();
-  return previous;
-}
+CPoint CPButton::SetTextPos(CPoint point) { return SetPlacement(m_textPos, point, FALSE); }
 
-int CPButton::SetImageOffset(int offset) {
-  const int previous = m_imageOffset;
-  m_imageOffset = offset;
-  m_autoPlacement = TRUE;
-  Redraw();
-  return previous;
-}
+int CPButton::SetImageOffset(int offset) { return SetPlacement(m_imageOffset, offset, TRUE); }
 
-int CPButton::SetTextOffset(int offset) {
-  const int previous = m_textOffset;
-  m_textOffset = offset;
-  m_autoPlacement = TRUE;
-  Redraw();
-  return previous;
-}
+int CPButton::SetTextOffset(int offset) { return SetPlacement(m_textOffset, offset, TRUE); }
 
 BOOL CPButton::SetDefaultButton(BOOL on) {
   if (m_hWnd != nullptr) {

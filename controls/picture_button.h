@@ -87,6 +87,16 @@ class QUARLEN_API CPButton : public CButton {
   // Replaces -1 coordinates by the centred place of a w x h item in the client area.
   void CheckPointForCentering(CPoint& point, int w, int h) const;
   void Redraw();
+  // Stores a place or an offset, switches placement to fixed or automatic, redraws, and
+  // answers the previous value.
+  template <class T>
+  T SetPlacement(T& field, T value, BOOL automatic) {
+    const T previous = field;
+    field = value;
+    m_autoPlacement = automatic;
+    Redraw();
+    return previous;
+  }
 
   BOOL m_drawFrame = TRUE;
   BOOL m_drawFocus = TRUE;

@@ -93,18 +93,24 @@ void PaintRow(PixelTarget& t, int y, int x0, int x1, const Paint& p) {
   }
 }
 
+// [x0, x1) x [y0, y1) cut to one clip rectangle; false when nothing of it is left.
+bool ClipArea(const QRect& c, PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1, PixelWide* l,
+              PixelWide* t, PixelWide* r, PixelWide* b) {
+  *l = std::max<PixelWide>(x0, c.left());
+  *r = std::min<PixelWide>(x1, PixelWide(c.right()) + 1);
+  *t = std::max<PixelWide>(y0, c.top());
+  *b = std::min<PixelWide>(y1, PixelWide(c.bottom()) + 1);
+  return *l < *r && *t < *b;
+}
+
 }  // namespace
 
 void FillArea(PixelTarget& t, PixelWide x0, PixelWide y0, PixelWide x1, PixelWide y1,
               const Paint& paint) {
   if (x1 <= x0 || y1 <= y0 || !t.bits) return;
   for (int i = 0; i < t.clipCount; ++i) {
-    const QRect& c = t.clip[i];
-    const PixelWide l = std::max<PixelWide>(x0, c.left()),
-                    r = std::min<PixelWide>(x1, PixelWide(c.right()) + 1);
-    const PixelWide tp = std::max<PixelWide>(y0, c.top()),
-                    b = std::min<PixelWide>(y1, PixelWide(c.bottom()) + 1);
-    if (l >= r || tp >= b) continue;
+    PixelWide l, tp, r, b;
+    if (!ClipArea(t.clip[i], x0, y0, x1, y1, &l, &tp, &r, &b)) continue;
     for (PixelWide y = tp; y < b; ++y) PaintRow(t, int(y), int(l), int(r), paint);
     t.Touch(QRect(int(l), int(tp), int(r - l), int(b - tp)));
   }
@@ -125,12 +131,8 @@ void PatternArea(PixelTarget& t, PixelWide x0, PixelWide y0, PixelWide x1, Pixel
                  const Paint& pattern, unsigned op) {
   if (x1 <= x0 || y1 <= y0 || !t.bits) return;
   for (int i = 0; i < t.clipCount; ++i) {
-    const QRect& c = t.clip[i];
-    const PixelWide l = std::max<PixelWide>(x0, c.left()),
-                    r = std::min<PixelWide>(x1, PixelWide(c.right()) + 1);
-    const PixelWide tp = std::max<PixelWide>(y0, c.top()),
-                    b = std::min<PixelWide>(y1, PixelWide(c.bottom()) + 1);
-    if (l >= r || tp >= b) continue;
+    PixelWide l, tp, r, b;
+    if (!ClipArea(t.clip[i], x0, y0, x1, y1, &l, &tp, &r, &b)) continue;
     for (PixelWide y = tp; y < b; ++y) {
       std::uint32_t* row = t.bits + y * t.stride;
       for (PixelWide x = l; x < r; ++x) {
