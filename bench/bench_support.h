@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "graphics/container.h"
 #include "graphics/graphic_object.h"
 #include "platform/dc.h"
 #include "platform/detail/window_registry.h"
@@ -36,6 +37,23 @@ class ImageBackground : public CGObject {
   CDC m_dc;
   CBitmap m_bitmap;
 };
+
+// Opens `parent` as a top-level window of width x height and fills it with `container` (over
+// the rulers x and y, either may be null), double buffered, on `background` prepared at that
+// size.
+inline void OpenImageView(CWnd& parent, CGOContainer& container, ImageBackground& background,
+                          CRuler* x, CRuler* y, int width, int height,
+                          DWORD parentStyle = WS_OVERLAPPED | WS_VISIBLE) {
+  parent.Create(nullptr, L"bench", parentStyle, CRect(0, 0, width, height), nullptr, 0);
+  container.Create(&parent, 1, x, y, 1, 1);
+  container.MoveWindow(0, 0, width, height);
+  container.ShowWindow(SW_SHOW);
+  container.EnableDoubleBuffering(1);
+  CDC* dc = container.GetDC();
+  background.Prepare(dc, width, height);
+  container.ReleaseDC(dc);
+  container.AddBackground(&background);
+}
 
 // The Qt widget behind a window, for injecting input; null when the window has none.
 inline QWidget* WidgetOf(const CWnd& wnd) {

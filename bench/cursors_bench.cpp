@@ -37,16 +37,7 @@ struct Scene {
     xr.Create(L"Scan", &scan, 0.0, 0);
     yr.Create(L"Index", &index, 0.0, 0);
     pos.Create(L"cursor", &scan, 500.0, 0);
-    parent.Create(nullptr, L"bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, kWidth, kHeight),
-                  nullptr, 0);
-    container.Create(&parent, 1, &xr, &yr, 1, 1);
-    container.MoveWindow(0, 0, kWidth, kHeight);
-    container.ShowWindow(SW_SHOW);
-    container.EnableDoubleBuffering(1);
-    CDC* dc = container.GetDC();
-    background.Prepare(dc, kWidth, kHeight);
-    container.ReleaseDC(dc);
-    container.AddBackground(&background);
+    quarlen::bench::OpenImageView(parent, container, background, &xr, &yr, kWidth, kHeight);
     cursor.Create(&pos);
     cursor.SetColor(RGB(255, 255, 0));
     container.AddDynamic(&cursor, 0);

@@ -41,16 +41,7 @@ struct Scene {
     amplitude.Create(L"Amplitude", std_percent, 0.0, 1080.0);
     xr.Create(L"Depth", &depth, 0.0, 0);
     yr.Create(L"Amplitude", &amplitude, 0.0, 0);
-    parent.Create(nullptr, L"bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, kWidth, kHeight),
-                  nullptr, 0);
-    container.Create(&parent, 1, &xr, &yr, 1, 1);
-    container.MoveWindow(0, 0, kWidth, kHeight);
-    container.ShowWindow(SW_SHOW);
-    container.EnableDoubleBuffering(1);
-    CDC* dc = container.GetDC();
-    background.Prepare(dc, kWidth, kHeight);
-    container.ReleaseDC(dc);
-    container.AddBackground(&background);
+    quarlen::bench::OpenImageView(parent, container, background, &xr, &yr, kWidth, kHeight);
     std::vector<stPoint> pts;
     pts.reserve(static_cast<std::size_t>(points));
     for (int i = 0; i < points; ++i) {

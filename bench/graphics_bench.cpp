@@ -57,15 +57,8 @@ struct Scene {
 
   Scene() {
     event_Init();
-    parent.Create(nullptr, L"bench", WS_OVERLAPPED, CRect(0, 0, kWidth, kHeight), nullptr, 0);
-    container.Create(&parent, 1, nullptr, nullptr, 1, 1);
-    container.MoveWindow(0, 0, kWidth, kHeight);
-    container.ShowWindow(SW_SHOW);
-    container.EnableDoubleBuffering(1);
-    CDC* dc = container.GetDC();
-    background.Prepare(dc, kWidth, kHeight);
-    container.ReleaseDC(dc);
-    container.AddBackground(&background);
+    quarlen::bench::OpenImageView(parent, container, background, nullptr, nullptr, kWidth, kHeight,
+                                  WS_OVERLAPPED);
     container.Add(&grid, 0);
     for (Box& b : boxes) container.AddDynamic(&b, 0);
     cursor.SetColor(RGB(255, 255, 0));
