@@ -873,13 +873,11 @@ void CDC::FrameRect(LPCRECT rc, CBrush* brush) {
 }
 
 void CDC::InvertRect(LPCRECT rc) {
-  if (!rc || rc->right <= rc->left || rc->bottom <= rc->top) return;
-  Draw d;
-  if (!m_impl->Begin(d)) return;
-  Paint p;
-  p.kind = Paint::Xor;
-  FillArea(d.t, m_impl->DevX(rc->left), m_impl->DevY(rc->top), m_impl->DevX(rc->right),
-           m_impl->DevY(rc->bottom), p);
+  if (!rc) return;
+  // PatBlt with DSTINVERT: a rectangle given right to left or bottom to top is inverted over
+  // the columns and rows PatBlt's negative sizes cover.
+  PatBlt(rc->left, rc->top, quarlen::SaturatingCast<int>(quarlen::PixelWide{rc->right} - rc->left),
+         quarlen::SaturatingCast<int>(quarlen::PixelWide{rc->bottom} - rc->top), DSTINVERT);
 }
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
