@@ -1,7 +1,7 @@
 // Drawing rules an application ported onto the drawing layer relies on: negative fill and
-// pattern sizes, the ternary raster operations of PatBlt and BitBlt, the binary raster
-// operations of pens and brushes, null-pen curves, the dash phase of a rectangle, flat frame
-// controls and wide-pen caps.
+// pattern sizes, reversed inverted rectangles, the ternary raster operations of PatBlt and BitBlt,
+// the binary raster operations of pens and brushes, null-pen curves, the dash phase of a rectangle,
+// flat frame controls and wide-pen caps.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -104,6 +104,39 @@ TEST_P(PatBltSize, NegativeSizesCoverTheOriginColumnAndRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PatBltSize, ::testing::ValuesIn(kPatBltCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// InvertRect is PatBlt with DSTINVERT over the rectangle's width and height, so a rectangle
+// given right to left or bottom to top inverts the columns and rows PatBlt's negative sizes
+// cover.
+struct InvertCase {
+  const char* name;
+  friend void PrintTo(const InvertCase& c, std::ostream* os) { *os << c.name; }
+  RECT rc;
+  RECT expected;
+};
+
+const InvertCase kInvertCases[] = {
+    {"ordered", {4, 5, 9, 8}, {4, 5, 9, 8}},
+    {"right_to_left", {10, 2, 4, 6}, {5, 2, 11, 6}},
+    {"bottom_to_top", {2, 20, 6, 14}, {2, 15, 6, 21}},
+    {"both_reversed", {10, 20, 4, 14}, {5, 15, 11, 21}},
+    {"empty", {7, 7, 7, 12}, {0, 0, 0, 0}},
+};
+
+class InvertRectOrder : public ::testing::TestWithParam<InvertCase> {};
+
+TEST_P(InvertRectOrder, InvertsWhatPatBltCovers) {
+  const InvertCase& c = GetParam();
+  Canvas cv(32, 32);
+  cv.dc.InvertRect(&c.rc);
+  EXPECT_EQ(cv.Pixels(RGB(0, 0, 0)),
+            RectPixels(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom));
+  cv.dc.InvertRect(&c.rc);  // twice restores
+  EXPECT_TRUE(cv.Ink().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rectangles, InvertRectOrder, ::testing::ValuesIn(kInvertCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Ternary raster operations ---------------------------------------------------------------

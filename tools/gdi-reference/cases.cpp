@@ -28,16 +28,15 @@ constexpr const char* kCaveatArcEnds =
     "arc end points: which boundary pixel a radial through the start or end point selects "
     "is rounded differently (one or two pixels per end)";
 constexpr const char* kCaveatWideDiagonal =
-    "wide pens along a slope and their joins: the library strokes them with a round-capped "
-    "polygon whose edge pixels differ from the reference's";
+    "wide pens along a slope and their joins: the library strokes them as a round-capped, "
+    "round-joined outline whose edge pixels differ from the reference's";
 constexpr const char* kCaveatCheckedFace =
     "a checked push button: the reference dithers the face with the highlight colour, the "
     "library keeps the plain face colour";
 constexpr const char* kCaveatFocusRect =
     "focus rectangles: both invert every other frame pixel on a checkerboard fixed to the "
     "device, the reference where x + y is odd, the library where it is even; the reference "
-    "draws them with an alternating pen of its own, not with the checker brush"; the library starts the dots at each rectangle's "
-    "top-left corner, so the two agree only where left + top is odd";
+    "draws them with an alternating pen of its own, not with the checker brush";
 
 // Vertical stripes of the destination colours, 4 pixels wide, over [0, w) x [0, h).
 void Stripes(Painter& p, int w, int h) {
@@ -68,9 +67,9 @@ void StyledLines(Painter& p, int style, bool opaque) {
 // A star of 1-pixel lines from the centre of a 48 x 48 canvas, one per octant boundary and
 // between.
 void Star(Painter& p) {
-  static const POINT ends[] = {{46, 24}, {46, 12}, {46, 1},  {36, 1},  {24, 1},  {12, 1},
-                               {1, 1},   {1, 12},  {1, 24},  {1, 36},  {1, 46},  {12, 46},
-                               {24, 46}, {36, 46}, {46, 46}, {46, 36}, {40, 3},  {3, 40}};
+  static const POINT ends[] = {{46, 24}, {46, 12}, {46, 1},  {36, 1},  {24, 1}, {12, 1},
+                               {1, 1},   {1, 12},  {1, 24},  {1, 36},  {1, 46}, {12, 46},
+                               {24, 46}, {36, 46}, {46, 46}, {46, 36}, {40, 3}, {3, 40}};
   for (const POINT& e : ends) p.MoveTo(24, 24), p.LineTo(e.x, e.y);
 }
 
@@ -147,26 +146,28 @@ void FlatFrames(Painter& p, UINT extra) {
   p.DrawFrameControl(17, 13, 21, 17, DFC_BUTTON, DFCS_BUTTONPUSH | extra);
 }
 
-// Raster operations of pattern and destination, by name and code.
+// Table entries of the case families that differ by one argument.
+// clang-format off
 #define PATTERN_ROP_CASE(label, code) \
   {"patblt_" label, 24, 16, [](Painter& p) { PatternRop(p, code); }, 0, nullptr}
-#define STYLE_CASES(label, style)                                                     \
-  {"line_" label "_opaque", 48, 32, [](Painter& p) { StyledLines(p, style, true); }, 0, \
-   nullptr},                                                                          \
-  {                                                                                   \
-    "line_" label "_transparent", 48, 32, [](Painter& p) { StyledLines(p, style, false); }, \
-        0, nullptr                                                                    \
-  }
+#define LINE_CASE(label, style, opaque) \
+  {"line_" label, 48, 32, [](Painter& p) { StyledLines(p, style, opaque); }, 0, nullptr}
 #define HATCH_CASE(label, hatch) \
   {"hatch_" label, 48, 24, [](Painter& p) { Hatch(p, hatch); }, 0, nullptr}
+// clang-format on
 
 const Case kCases[] = {
     // ---- 1-pixel lines ----
-    STYLE_CASES("solid", PS_SOLID),
-    STYLE_CASES("dash", PS_DASH),
-    STYLE_CASES("dot", PS_DOT),
-    STYLE_CASES("dashdot", PS_DASHDOT),
-    STYLE_CASES("dashdotdot", PS_DASHDOTDOT),
+    LINE_CASE("solid_opaque", PS_SOLID, true),
+    LINE_CASE("solid_transparent", PS_SOLID, false),
+    LINE_CASE("dash_opaque", PS_DASH, true),
+    LINE_CASE("dash_transparent", PS_DASH, false),
+    LINE_CASE("dot_opaque", PS_DOT, true),
+    LINE_CASE("dot_transparent", PS_DOT, false),
+    LINE_CASE("dashdot_opaque", PS_DASHDOT, true),
+    LINE_CASE("dashdot_transparent", PS_DASHDOT, false),
+    LINE_CASE("dashdotdot_opaque", PS_DASHDOTDOT, true),
+    LINE_CASE("dashdotdot_transparent", PS_DASHDOTDOT, false),
     {"line_star", 48, 48, [](Painter& p) { Star(p); }, 0, nullptr},
     {"line_null_pen", 48, 32,
      [](Painter& p) {
@@ -193,8 +194,8 @@ const Case kCases[] = {
      0, nullptr},
     {"polyline_dot_short_segments", 32, 16,
      [](Painter& p) {
-       static const POINT pts[] = {{2, 2},  {3, 2},  {5, 2},  {5, 3},  {8, 3},  {8, 8},
-                                   {9, 9},  {14, 9}, {15, 9}, {20, 9}, {20, 2}, {30, 12}};
+       static const POINT pts[] = {{2, 2}, {3, 2},  {5, 2},  {5, 3},  {8, 3},  {8, 8},
+                                   {9, 9}, {14, 9}, {15, 9}, {20, 9}, {20, 2}, {30, 12}};
        p.Pen(PS_DOT, 1, kBlue);
        p.SetBkMode(TRANSPARENT);
        p.Polyline(pts, 12);
@@ -306,8 +307,8 @@ const Case kCases[] = {
      },
      0, nullptr},
     // ---- filled curves with the null pen ----
-    {"ellipse_null_pen_circle", 24, 24, [](Painter& p) { NullPenCurve(p, 1, 1, 12, 12, 0, 0); },
-     0, nullptr},
+    {"ellipse_null_pen_circle", 24, 24, [](Painter& p) { NullPenCurve(p, 1, 1, 12, 12, 0, 0); }, 0,
+     nullptr},
     {"ellipse_null_pen_even", 24, 24, [](Painter& p) { NullPenCurve(p, 2, 2, 22, 22, 0, 0); }, 0,
      nullptr},
     {"ellipse_null_pen_flat", 40, 16, [](Painter& p) { NullPenCurve(p, 1, 3, 39, 11, 0, 0); }, 0,
@@ -323,8 +324,8 @@ const Case kCases[] = {
      7, kCaveatTinyEllipse},
     {"roundrect_null_pen", 32, 20, [](Painter& p) { NullPenCurve(p, 1, 1, 30, 18, 8, 6); }, 0,
      nullptr},
-    {"roundrect_null_pen_flat", 40, 12, [](Painter& p) { NullPenCurve(p, 0, 2, 38, 10, 14, 6); },
-     0, nullptr},
+    {"roundrect_null_pen_flat", 40, 12, [](Painter& p) { NullPenCurve(p, 0, 2, 38, 10, 14, 6); }, 0,
+     nullptr},
     // ---- outlined curves ----
     {"ellipse_outlined", 40, 32, [](Painter& p) { OutlinedCurve(p, 2, 2, 38, 30, 0, 0); }, 0,
      nullptr},
@@ -460,13 +461,13 @@ const Case kCases[] = {
 };
 
 #undef PATTERN_ROP_CASE
-#undef STYLE_CASES
+#undef LINE_CASE
 #undef HATCH_CASE
 
 const SystemColour kSystemColours[] = {
-    {COLOR_WINDOW, RGB(255, 255, 255)},     {COLOR_WINDOWFRAME, RGB(100, 100, 100)},
-    {COLOR_WINDOWTEXT, RGB(0, 0, 0)},       {COLOR_BTNFACE, RGB(240, 240, 240)},
-    {COLOR_BTNSHADOW, RGB(160, 160, 160)},  {COLOR_BTNTEXT, RGB(0, 0, 0)},
+    {COLOR_WINDOW, RGB(255, 255, 255)},       {COLOR_WINDOWFRAME, RGB(100, 100, 100)},
+    {COLOR_WINDOWTEXT, RGB(0, 0, 0)},         {COLOR_BTNFACE, RGB(240, 240, 240)},
+    {COLOR_BTNSHADOW, RGB(160, 160, 160)},    {COLOR_BTNTEXT, RGB(0, 0, 0)},
     {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)}, {COLOR_3DDKSHADOW, RGB(105, 105, 105)},
     {COLOR_3DLIGHT, RGB(227, 227, 227)},
 };

@@ -25,6 +25,8 @@ namespace quarlen::gdiref {
 
 // The calls a case may make. Each mirrors the call of the same name on a device context;
 // Pen, Brush, HatchBrush, NullPen and NullBrush create (or take the stock object) and select.
+// FillSolidRect and Draw3dRect are the framework's: FillSolidRect leaves its colour as the
+// background colour, Draw3dRect restores the background colour.
 class Painter {
  public:
   virtual ~Painter() = default;
@@ -52,8 +54,7 @@ class Painter {
   virtual void FrameRect(int left, int top, int right, int bottom) = 0;
   virtual void InvertRect(int left, int top, int right, int bottom) = 0;
   virtual void FillSolidRect(int x, int y, int cx, int cy, COLORREF color) = 0;
-  virtual void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft,
-                          COLORREF bottomRight) = 0;
+  virtual void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) = 0;
   virtual void PatBlt(int x, int y, int width, int height, DWORD rop) = 0;
   virtual void SetPixel(int x, int y, COLORREF color) = 0;
   virtual void DrawFocusRect(int left, int top, int right, int bottom) = 0;

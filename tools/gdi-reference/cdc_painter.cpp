@@ -41,7 +41,9 @@ class CdcPainter final : public Painter {
   void SetBkColor(COLORREF color) override { m_dc.SetBkColor(color); }
   void SetROP2(int mode) override { m_dc.SetROP2(mode); }
   void SetBrushOrg(int x, int y) override { m_dc.SetBrushOrg(x, y); }
-  void IntersectClipRect(int l, int t, int r, int b) override { m_dc.IntersectClipRect(l, t, r, b); }
+  void IntersectClipRect(int l, int t, int r, int b) override {
+    m_dc.IntersectClipRect(l, t, r, b);
+  }
   void ExcludeClipRect(int l, int t, int r, int b) override { m_dc.ExcludeClipRect(l, t, r, b); }
   void MoveTo(int x, int y) override { m_dc.MoveTo(x, y); }
   void LineTo(int x, int y) override { m_dc.LineTo(x, y); }
@@ -158,7 +160,10 @@ QString SystemColourMismatches() {
     const SystemColour& s = SystemColours()[k];
     const DWORD actual = GetSysColor(s.index);
     if (actual != s.color)
-      out += QString("%1:%2/%3 ").arg(s.index).arg(s.color, 6, 16, QChar('0')).arg(actual, 6, 16, QChar('0'));
+      out += QString("%1:%2/%3 ")
+                 .arg(s.index)
+                 .arg(s.color, 6, 16, QChar('0'))
+                 .arg(actual, 6, 16, QChar('0'));
   }
   return out.trimmed();
 }

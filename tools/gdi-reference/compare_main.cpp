@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 3) {
-    std::fprintf(stderr, "usage: gdi-reference-compare <reference dir> <output dir> [--update <png dir>]\n");
+    std::fprintf(
+        stderr, "usage: gdi-reference-compare <reference dir> <output dir> [--update <png dir>]\n");
     return 2;
   }
   const QString refDir = args[1], outDir = args[2];
@@ -83,9 +84,14 @@ int main(int argc, char** argv) {
       result = "DIFFERS";
       if (status == 0) status = 1;
     }
-    line(QString("%1 %2 %3  %4").arg(c.name, -32).arg(c.width * c.height, 7).arg(diff, 7).arg(result));
+    line(QString("%1 %2 %3  %4")
+             .arg(c.name, -32)
+             .arg(c.width * c.height, 7)
+             .arg(diff, 7)
+             .arg(result));
     if (!SideBySide(ref, ours).save(outDir + "/" + c.name + ".png")) status = 2;
-    if (!ref.save(outDir + "/ref/" + c.name + ".png") || !ours.save(outDir + "/ours/" + c.name + ".png"))
+    if (!ref.save(outDir + "/ref/" + c.name + ".png") ||
+        !ours.save(outDir + "/ours/" + c.name + ".png"))
       status = 2;
     if (!updateDir.isEmpty() && !ref.save(updateDir + "/" + c.name + ".png")) status = 2;
   }

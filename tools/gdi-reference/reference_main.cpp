@@ -31,9 +31,7 @@ class Win32Painter final : public quarlen::gdiref::Painter {
   }
   void NullPen() override { ::SelectObject(m_dc, ::GetStockObject(NULL_PEN)); }
   void Brush(COLORREF color) override { Select(::CreateSolidBrush(color)); }
-  void HatchBrush(int hatch, COLORREF color) override {
-    Select(::CreateHatchBrush(hatch, color));
-  }
+  void HatchBrush(int hatch, COLORREF color) override { Select(::CreateHatchBrush(hatch, color)); }
   void NullBrush() override { ::SelectObject(m_dc, ::GetStockObject(NULL_BRUSH)); }
   void SetBkMode(int mode) override { ::SetBkMode(m_dc, mode); }
   void SetBkColor(COLORREF color) override { ::SetBkColor(m_dc, color); }
@@ -42,9 +40,7 @@ class Win32Painter final : public quarlen::gdiref::Painter {
   void IntersectClipRect(int l, int t, int r, int b) override {
     ::IntersectClipRect(m_dc, l, t, r, b);
   }
-  void ExcludeClipRect(int l, int t, int r, int b) override {
-    ::ExcludeClipRect(m_dc, l, t, r, b);
-  }
+  void ExcludeClipRect(int l, int t, int r, int b) override { ::ExcludeClipRect(m_dc, l, t, r, b); }
   void MoveTo(int x, int y) override { ::MoveToEx(m_dc, x, y, nullptr); }
   void LineTo(int x, int y) override { ::LineTo(m_dc, x, y); }
   void Polyline(const POINT* points, int count) override { ::Polyline(m_dc, points, count); }
@@ -142,8 +138,8 @@ bool DrawCase(const Case& c, const std::string& outDir) {
     c.draw(painter);
   }
   ::GdiFlush();
-  const bool ok =
-      WritePpm(outDir + "/" + c.name + ".ppm", static_cast<const unsigned*>(bits), c.width, c.height);
+  const bool ok = WritePpm(outDir + "/" + c.name + ".ppm", static_cast<const unsigned*>(bits),
+                           c.width, c.height);
   ::SelectObject(dc, old);
   ::DeleteObject(bitmap);
   ::DeleteDC(dc);
