@@ -79,6 +79,12 @@ void PatternRop(Painter& p, DWORD rop) {
   p.PatBlt(2, 2, 20, 12, rop);
 }
 
+void SourceRop(Painter& p, DWORD rop) {
+  Stripes(p, 24, 16);
+  p.Brush(kPat);
+  p.BlitStripes(2, 2, 20, 12, rop);
+}
+
 void Rop2Lines(Painter& p, int first) {
   Stripes(p, 40, 36);
   for (int k = 0; k < 8; ++k) {
@@ -152,6 +158,8 @@ void FlatFrames(Painter& p, UINT extra) {
   {"patblt_" label, 24, 16, [](Painter& p) { PatternRop(p, code); }, 0, nullptr}
 #define LINE_CASE(label, style, opaque) \
   {"line_" label, 48, 32, [](Painter& p) { StyledLines(p, style, opaque); }, 0, nullptr}
+#define SOURCE_ROP_CASE(label, code) \
+  {"bitblt_" label, 24, 16, [](Painter& p) { SourceRop(p, code); }, 0, nullptr}
 #define HATCH_CASE(label, hatch) \
   {"hatch_" label, 48, 24, [](Painter& p) { Hatch(p, hatch); }, 0, nullptr}
 // clang-format on
@@ -374,6 +382,19 @@ const Case kCases[] = {
        p.PatBlt(36, 4, -1, -1, PATCOPY);
      },
      0, nullptr},
+    // ---- blits with a source: the named operations, and masked brush painting ----
+    SOURCE_ROP_CASE("SRCCOPY", SRCCOPY),
+    SOURCE_ROP_CASE("SRCPAINT", SRCPAINT),
+    SOURCE_ROP_CASE("SRCAND", SRCAND),
+    SOURCE_ROP_CASE("SRCINVERT", SRCINVERT),
+    SOURCE_ROP_CASE("SRCERASE", SRCERASE),
+    SOURCE_ROP_CASE("NOTSRCCOPY", NOTSRCCOPY),
+    SOURCE_ROP_CASE("NOTSRCERASE", NOTSRCERASE),
+    SOURCE_ROP_CASE("MERGECOPY", MERGECOPY),
+    SOURCE_ROP_CASE("MERGEPAINT", MERGEPAINT),
+    SOURCE_ROP_CASE("PATPAINT", PATPAINT),
+    SOURCE_ROP_CASE("PSDPxax", 0x00B8074A),
+    SOURCE_ROP_CASE("DSPDxax", 0x00E20746),
     // ---- hatch brushes ----
     HATCH_CASE("horizontal", HS_HORIZONTAL),
     HATCH_CASE("vertical", HS_VERTICAL),
@@ -463,6 +484,7 @@ const Case kCases[] = {
 #undef PATTERN_ROP_CASE
 #undef LINE_CASE
 #undef HATCH_CASE
+#undef SOURCE_ROP_CASE
 
 const SystemColour kSystemColours[] = {
     {COLOR_WINDOW, RGB(255, 255, 255)},       {COLOR_WINDOWFRAME, RGB(100, 100, 100)},

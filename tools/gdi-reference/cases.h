@@ -56,6 +56,9 @@ class Painter {
   virtual void FillSolidRect(int x, int y, int cx, int cy, COLORREF color) = 0;
   virtual void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) = 0;
   virtual void PatBlt(int x, int y, int width, int height, DWORD rop) = 0;
+  // BitBlt from a 24 x 24 memory bitmap of horizontal stripes, 3 rows each, in the colours
+  // of SourceStripe(), copied from its pixel (1, 1).
+  virtual void BlitStripes(int x, int y, int width, int height, DWORD rop) = 0;
   virtual void SetPixel(int x, int y, COLORREF color) = 0;
   virtual void DrawFocusRect(int left, int top, int right, int bottom) = 0;
   virtual void DrawEdge(int left, int top, int right, int bottom, UINT edge, UINT flags) = 0;
@@ -72,6 +75,14 @@ struct Case {
   int tolerance;
   const char* caveat;
 };
+
+// The colour of row y of the source bitmap of Painter::BlitStripes.
+inline COLORREF SourceStripe(int y) {
+  constexpr COLORREF kColours[] = {RGB(0xCC, 0x0F, 0x69), RGB(0x33, 0xF0, 0x96), RGB(0, 0, 0),
+                                   RGB(255, 255, 255)};
+  return kColours[(y / 3) % 4];
+}
+constexpr int kSourceSize = 24;
 
 // Every case, in report order.
 const Case* Cases();

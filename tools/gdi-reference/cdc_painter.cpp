@@ -76,6 +76,17 @@ class CdcPainter final : public Painter {
     m_dc.Draw3dRect(&rc, topLeft, bottomRight);
   }
   void PatBlt(int x, int y, int w, int h, DWORD rop) override { m_dc.PatBlt(x, y, w, h, rop); }
+  void BlitStripes(int x, int y, int w, int h, DWORD rop) override {
+    CDC src;
+    src.CreateCompatibleDC(&m_dc);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&m_dc, kSourceSize, kSourceSize);
+    CBitmap* old = src.SelectObject(&bitmap);
+    for (int row = 0; row < kSourceSize; row += 3)
+      src.FillSolidRect(0, row, kSourceSize, 3, SourceStripe(row));
+    m_dc.BitBlt(x, y, w, h, &src, 1, 1, rop);
+    src.SelectObject(old);
+  }
   void SetPixel(int x, int y, COLORREF color) override { m_dc.SetPixel(x, y, color); }
   void DrawFocusRect(int l, int t, int r, int b) override {
     const RECT rc{l, t, r, b};

@@ -78,6 +78,29 @@ class Win32Painter final : public quarlen::gdiref::Painter {
     ::SetBkColor(m_dc, old);
   }
   void PatBlt(int x, int y, int w, int h, DWORD rop) override { ::PatBlt(m_dc, x, y, w, h, rop); }
+  void BlitStripes(int x, int y, int w, int h, DWORD rop) override {
+    using quarlen::gdiref::kSourceSize;
+    HDC src = ::CreateCompatibleDC(m_dc);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kSourceSize;
+    info.bmiHeader.biHeight = -kSourceSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(src, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(src, bitmap);
+    for (int row = 0; row < kSourceSize; row += 3) {
+      ::SetBkColor(src, quarlen::gdiref::SourceStripe(row));
+      const RECT rc{0, row, kSourceSize, row + 3};
+      ::ExtTextOutW(src, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    }
+    ::BitBlt(m_dc, x, y, w, h, src, 1, 1, rop);
+    ::SelectObject(src, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(src);
+  }
   void SetPixel(int x, int y, COLORREF color) override { ::SetPixel(m_dc, x, y, color); }
   void DrawFocusRect(int l, int t, int r, int b) override {
     const RECT rc{l, t, r, b};
