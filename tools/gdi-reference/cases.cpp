@@ -24,6 +24,10 @@ constexpr const char* kCaveatTinyRect =
 constexpr const char* kCaveatTinyEllipse =
     "ellipses two rows high: the reference paints only the top row, one pixel short of the "
     "box; the library fills what its outline covers, the whole box";
+constexpr const char* kCaveatRoundRectPhase =
+    "dash phase of a round rectangle: both run counter-clockwise, the reference from where "
+    "the top-right corner meets the right side, the library from the middle of the right "
+    "side, as for an ellipse";
 constexpr const char* kCaveatArcEnds =
     "arc end points: which boundary pixel a radial through the start or end point selects "
     "is rounded differently (one or two pixels per end)";
@@ -341,6 +345,22 @@ const Case kCases[] = {
      nullptr},
     {"roundrect_outlined", 40, 32, [](Painter& p) { OutlinedCurve(p, 2, 2, 38, 30, 10, 8); }, 0,
      nullptr},
+    {"ellipse_dotted", 40, 32,
+     [](Painter& p) {
+       p.Pen(PS_DOT, 1, kBlue);
+       p.SetBkColor(kYellow);
+       p.NullBrush();
+       p.Ellipse(2, 2, 38, 30);
+     },
+     0, nullptr},
+    {"roundrect_dashed", 40, 32,
+     [](Painter& p) {
+       p.Pen(PS_DASH, 1, kBlue);
+       p.SetBkMode(TRANSPARENT);
+       p.Brush(kRed);
+       p.RoundRect(2, 2, 38, 30, 12, 10);
+     },
+     48, kCaveatRoundRectPhase},
     {"arc_quadrants", 40, 40,
      [](Painter& p) {
        p.Pen(PS_SOLID, 1, kBlue);
@@ -407,6 +427,17 @@ const Case kCases[] = {
        p.HatchBrush(HS_DIAGCROSS, kBlue);
        p.SetBrushOrg(3, 5);
        p.FillRect(1, 1, 39, 19);
+     },
+     0, nullptr},
+    {"hatch_viewport_origin", 40, 24,
+     [](Painter& p) {
+       // The hatch stays aligned to the device while the drawing moves with the origin.
+       p.SetViewportOrg(5, 3);
+       p.HatchBrush(HS_CROSS, kBlue);
+       p.Pen(PS_DOT, 1, kRed);
+       p.Rectangle(-2, -1, 30, 18);
+       p.MoveTo(0, 19), p.LineTo(33, 19);
+       p.FillSolidRect(28, 2, 4, 4, kGreen);
      },
      0, nullptr},
     // ---- wide horizontal and vertical lines ----

@@ -39,6 +39,7 @@ class Painter {
   virtual void SetBkColor(COLORREF color) = 0;
   virtual void SetROP2(int mode) = 0;
   virtual void SetBrushOrg(int x, int y) = 0;
+  virtual void SetViewportOrg(int x, int y) = 0;
   virtual void IntersectClipRect(int left, int top, int right, int bottom) = 0;
   virtual void ExcludeClipRect(int left, int top, int right, int bottom) = 0;
   virtual void MoveTo(int x, int y) = 0;

@@ -41,6 +41,7 @@ class CdcPainter final : public Painter {
   void SetBkColor(COLORREF color) override { m_dc.SetBkColor(color); }
   void SetROP2(int mode) override { m_dc.SetROP2(mode); }
   void SetBrushOrg(int x, int y) override { m_dc.SetBrushOrg(x, y); }
+  void SetViewportOrg(int x, int y) override { m_dc.SetViewportOrg(x, y); }
   void IntersectClipRect(int l, int t, int r, int b) override {
     m_dc.IntersectClipRect(l, t, r, b);
   }

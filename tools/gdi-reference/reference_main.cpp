@@ -37,6 +37,7 @@ class Win32Painter final : public quarlen::gdiref::Painter {
   void SetBkColor(COLORREF color) override { ::SetBkColor(m_dc, color); }
   void SetROP2(int mode) override { ::SetROP2(m_dc, mode); }
   void SetBrushOrg(int x, int y) override { ::SetBrushOrgEx(m_dc, x, y, nullptr); }
+  void SetViewportOrg(int x, int y) override { ::SetViewportOrgEx(m_dc, x, y, nullptr); }
   void IntersectClipRect(int l, int t, int r, int b) override {
     ::IntersectClipRect(m_dc, l, t, r, b);
   }
