@@ -15,9 +15,9 @@ constexpr COLORREF kPat = RGB(0xF0, 0x3C, 0x55);
 constexpr COLORREF kDest[] = {RGB(0xAA, 0xC3, 0x96), RGB(0x12, 0x34, 0x56), RGB(0, 0, 0),
                               RGB(255, 255, 255)};
 
-// Why a case may differ from the reference. Each is a primitive where the reference's own
-// pixels are not known to be those of the original interface, or where the library keeps its
-// own documented rule.
+// Why a case may differ from the reference. Each is a primitive where the reference's pixels
+// are its own rather than pinned to those of Windows, or where the library keeps a rule of its
+// own.
 constexpr const char* kCaveatTinyRect =
     "a 1 x 1 rectangle: the reference paints nothing, the library paints the one pixel its "
     "outline covers";
@@ -42,7 +42,8 @@ constexpr const char* kCaveatFocusRect =
     "device, the reference where x + y is odd, the library where it is even; the reference "
     "draws them with an alternating pen of its own, not with the checker brush";
 
-// Vertical stripes of the destination colours, 4 pixels wide, over [0, w) x [0, h).
+// Vertical stripes of the destination colours, 4 pixels wide, over [0, w) x [0, h). As with
+// every FillSolidRect, the last stripe's colour stays the background colour.
 void Stripes(Painter& p, int w, int h) {
   for (int x = 0, k = 0; x < w; x += 4, ++k) p.FillSolidRect(x, 0, 4, h, kDest[k % 4]);
 }
