@@ -85,7 +85,7 @@ void ApplyCursor() {
 // window of `from`.
 HWND WindowAt(QWidget* from, QPoint global) {
   QWidget* top = from->window();
-  const QPoint p = LogicalPoint(ScreenToClientDevice(top, global), DeviceRatio(top));
+  const QPoint p = LogicalPixel(ScreenToClientDevice(top, global), DeviceRatio(top));
   if (!top->rect().contains(p)) return nullptr;
   QWidget* w = top->childAt(p);
   if (!w) w = top;

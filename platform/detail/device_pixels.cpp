@@ -47,6 +47,12 @@ QSize DeviceSizeFor(QSize logical, QSize current, qreal ratio) {
   return QSize(Round(logical.width() * ratio), Round(logical.height() * ratio));
 }
 
+QPoint LogicalPixel(QPoint device, qreal ratio) {
+  if (ratio == 1) return device;
+  return QPoint(static_cast<int>(std::floor(device.x() / ratio + 1e-9)),
+                static_cast<int>(std::floor(device.y() / ratio + 1e-9)));
+}
+
 QPoint DevicePoint(QPointF logical, qreal ratio) {
   return QPoint(static_cast<int>(std::floor(logical.x() * ratio + 1e-6)),
                 static_cast<int>(std::floor(logical.y() * ratio + 1e-6)));

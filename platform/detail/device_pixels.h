@@ -32,6 +32,8 @@ QSize LogicalSize(QSize device, qreal ratio);
 // ratio.
 QSize DeviceSizeFor(QSize logical, QSize current, qreal ratio);
 
+// The logical pixel a device pixel lies in (for finding the widget under it).
+QPoint LogicalPixel(QPoint device, qreal ratio);
 // Input: a logical position, possibly fractional, as the device pixel it falls on; a device
 // position as the exact logical one.
 QPoint DevicePoint(QPointF logical, qreal ratio);

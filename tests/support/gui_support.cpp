@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <chrono>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "platform/detail/device_pixels.h"
@@ -52,7 +53,9 @@ void Send(QEvent::Type type, HWND hWnd, POINT client, Qt::MouseButton button, un
   QWidget* target = in.grab;
   if (!target) {
     QWidget* top = w->window();
-    target = top->childAt(top->mapFromGlobal(global).toPoint());
+    const QPointF at = top->mapFromGlobal(global);
+    target = top->childAt(
+        QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))));
     if (!target) target = top;
   }
   if (type == QEvent::MouseButtonPress) in.buttons |= button;
