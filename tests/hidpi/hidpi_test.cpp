@@ -12,6 +12,7 @@
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
 #include "axis/unit.h"
+#include "cursors/adjustable_curve.h"
 #include "cursors/graphic_cursor.h"
 #include "graphics/container.h"
 #include "graphics/ruler_views.h"
@@ -386,6 +387,28 @@ TEST_F(HighDpiViews, DraggedCursorLandsWhereThePointerIs) {
   cursor.SetPickPrecision(CSize(3, 4));
   EXPECT_EQ(cursor.GetPickPrecision(), CSize(3, 4));
   quarlen::test::SavePixelsIfFailed(h, "view");
+  view.RemoveAll();
+}
+
+// A curve's points are discs 7 pixels across at 96 DPI; they keep that size to the eye.
+TEST_F(HighDpiViews, CurveDiscsGrowWithTheDpi) {
+  const int k = Scale();
+  CGOContainer view;
+  ASSERT_TRUE(view.Create(frame.get(), 8, &xr, &yr, 1, 1));
+  view.SetBackgroundColor(kWhite);
+  view.MoveWindow(0, 0, 100 * k, 80 * k);
+  view.ShowWindow(SW_SHOW);
+  CAdjustableCurve curve;
+  curve.SetColor(kRed);
+  view.AddDynamic(&curve, CGOContainer::top);
+  std::vector<stPoint> one{stPoint(50.0, 40.0)};  // one point: its disc and no segment
+  curve.SetPoints(one);
+  ASSERT_TRUE(quarlen::test::SettleEvents());
+  const HWND h = view.GetSafeHwnd();
+  const QRect all(0, 0, 100 * k, 80 * k);
+  const auto pixel = [&](int x, int y) { return PixelAt(h, x, y); };
+  EXPECT_EQ(InkColumns(all, kRed, pixel), 2 * (3 * k) + 1);  // reaches 3 x the ratio each way
+  quarlen::test::SavePixelsIfFailed(h, "curve");
   view.RemoveAll();
 }
 
