@@ -6,6 +6,7 @@
 #include "platform/dc.h"
 #include "platform/dialog.h"
 #include "platform/dialog_template.h"
+#include "platform/dpi.h"
 #include "platform/export.h"
 #include "platform/gdi.h"
 #include "platform/geometry.h"

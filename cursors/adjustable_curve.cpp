@@ -8,6 +8,7 @@
 #include "axis/scale_converter.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 #include "platform/window.h"
 
@@ -29,8 +30,9 @@ class CAdjustableCurve::Guard {
 
 namespace {
 
-// A disc covers the pixels from its point's pixel - kDiscReach to + kDiscReach, both included.
-constexpr PixelWide kDiscReach = 3;
+// A disc covers the pixels from its point's pixel - reach to + reach, both included; the reach is
+// 3 pixels at 96 DPI and grows with the screen's resolution, so a disc keeps its size to the eye.
+PixelWide DiscReach() { return quarlen::ScaleForDpi(3, static_cast<int>(GetDpiForSystem())); }
 
 bool IsFinitePoint(const stPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -243,8 +245,9 @@ CRect CAdjustableCurve::SegmentsAround(std::ptrdiff_t i) const {
     }
   }
   if (first) return CRect(0, 0, 0, 0);
-  // Lines stay within the box of their ends; discs reach kDiscReach beyond their points.
-  return DrawingRect(l - kDiscReach, t - kDiscReach, r + kDiscReach + 1, b + kDiscReach + 1);
+  // Lines stay within the box of their ends; discs reach DiscReach() beyond their points.
+  const PixelWide reach = DiscReach();
+  return DrawingRect(l - reach, t - reach, r + reach + 1, b + reach + 1);
 }
 
 bool CAdjustableCurve::Reorder() {
@@ -380,13 +383,13 @@ void CAdjustableCurve::OnDraw(CDC* dc, CRect* clip) {
     // Discs. Consecutive points on one pixel would paint the same disc again: drawn once.
     bool drawnAny = false;
     CPoint lastDisc;
+    const PixelWide reach = DiscReach();
     for (const stPoint& s : m_points) {
       const CPoint p = PixelOf(s);
       if (drawnAny && p == lastDisc) continue;
-      const CRect box = DrawingRect(static_cast<PixelWide>(p.x) - kDiscReach,
-                                    static_cast<PixelWide>(p.y) - kDiscReach,
-                                    static_cast<PixelWide>(p.x) + kDiscReach + 1,
-                                    static_cast<PixelWide>(p.y) + kDiscReach + 1);
+      const CRect box = DrawingRect(
+          static_cast<PixelWide>(p.x) - reach, static_cast<PixelWide>(p.y) - reach,
+          static_cast<PixelWide>(p.x) + reach + 1, static_cast<PixelWide>(p.y) + reach + 1);
       CRect meet;
       if (meet.IntersectRect(&box, clip)) {
         dc->Ellipse(&box);

@@ -11,6 +11,7 @@
 #include "platform/cstring.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 #include "platform/window.h"
 
@@ -213,7 +214,7 @@ void CGNumCursor::OnDraw(CDC* dc, CRect* clip) {
   if (len - 1 > m_boxCharacters) m_boxCharacters = len - 1;
 
   LOGFONTW lf{};
-  lf.lfHeight = kBoxFontHeight;
+  lf.lfHeight = quarlen::ScaleForDpi(kBoxFontHeight, dc->GetSafeHdc());
   lf.lfWeight = 400;
   lf.lfQuality = DRAFT_QUALITY;
   lf.lfPitchAndFamily = 0x20;
@@ -286,7 +287,8 @@ CRect CGNumCursor::BoxArea(long p, int characters) const {
     r.right = std::min(r.right, SaturatingAdd<LONG>(r.left, along));
   }
   // The measured text height, but never less than a line of the box font with its margin.
-  const LONG across = std::max(m_textHeight, kBoxFontHeight + 2);
+  const LONG across = std::max<LONG>(
+      m_textHeight, quarlen::ScaleForDpi(kBoxFontHeight + 2, static_cast<int>(GetDpiForSystem())));
   if (format & DT_BOTTOM) {
     r.top = std::max(r.top, SaturatingAdd<LONG>(r.bottom, -across));
   } else {

@@ -12,13 +12,16 @@
 #include "graphics/graphical_ruler.h"
 #include "graphics/tick_layout.h"
 #include "notify/event_service.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 #include "platform/window_dc.h"
 
 namespace {
 
-// Half-width of the grab zones over the cursor's ends, in pixels.
+// Half-width of the grab zones over the cursor's ends, in pixels at 96 DPI; on the bar's screen
+// it is scaled to the same size for the hand.
 constexpr int kGrabZone = 6;
+int GrabZone(HWND bar) { return quarlen::ScaleForDpi(kGrabZone, bar); }
 // The wide window set first when a drag is applied; it lets the second Set reach any place.
 constexpr double kWideStart = -99999999.999;
 constexpr double kWideRange = 99999999.999;
@@ -80,7 +83,7 @@ void CZoomBar::Unregister() {
 
 void CZoomBar::SetHorizontal(int horizontal) {
   LOGFONTW lf{};
-  lf.lfHeight = horizontal != 0 ? 14 : 12;
+  lf.lfHeight = quarlen::ScaleForDpi(horizontal != 0 ? 14 : 12, m_hWnd);
   lf.lfEscapement = horizontal != 0 ? 0 : 900;
   lf.lfWeight = FW_NORMAL;
   lf.lfQuality = DRAFT_QUALITY;
@@ -90,7 +93,7 @@ void CZoomBar::SetHorizontal(int horizontal) {
   delete m_labelFont;
   m_labelFont = font;
 
-  m_labelWidth = 96;
+  m_labelWidth = quarlen::ScaleForDpi(96, m_hWnd);
   if (CWnd* main = AfxGetMainWnd(); main != nullptr && main->GetSafeHwnd() != nullptr) {
     if (CDC* dc = main->GetDC()) {
       CFont* old = dc->SelectObject(m_labelFont);
@@ -432,10 +435,10 @@ void CZoomBar::OnLButtonDown(UINT flags, CPoint point) {
   const int grabToLo = quarlen::SaturatingAdd<int>(at, -quarlen::PixelWide{lo});
   const int grabToHi = quarlen::SaturatingAdd<int>(at, -quarlen::PixelWide{hi});
   int grab = 0;
-  if (std::abs(quarlen::PixelWide{grabToLo}) < kGrabZone) {
+  if (std::abs(quarlen::PixelWide{grabToLo}) < GrabZone(m_hWnd)) {
     (inverted ? m_dragEnd : m_dragStart) = 1;
     grab = grabToLo;
-  } else if (std::abs(quarlen::PixelWide{grabToHi}) < kGrabZone) {
+  } else if (std::abs(quarlen::PixelWide{grabToHi}) < GrabZone(m_hWnd)) {
     (inverted ? m_dragStart : m_dragEnd) = 1;
     grab = grabToHi;
   } else if ((!inverted && at < lo) || (inverted && at > hi)) {
@@ -551,7 +554,7 @@ BOOL CZoomBar::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     const quarlen::PixelWide at = horizontal ? m_lastMouseX : m_lastMouseY;
     const quarlen::PixelWide lo = horizontal ? r.left : r.top;
     const quarlen::PixelWide hi = horizontal ? r.right : r.bottom;
-    if (std::abs(at - lo) < kGrabZone || std::abs(at - hi) < kGrabZone) {
+    if (std::abs(at - lo) < GrabZone(m_hWnd) || std::abs(at - hi) < GrabZone(m_hWnd)) {
       ::SetCursor(horizontal ? m_sizeWE : m_sizeNS);
       return 1;
     }

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "axis/position.h"
+#include "demo/screen_pixels.h"
 #include "notify/event_service.h"
 #include "platform/dc.h"
 #include "platform/gdi.h"
@@ -11,8 +12,9 @@
 namespace demo {
 namespace {
 
-constexpr int kLineHeight = 15;
-constexpr int kBoxHeight = 2 * kLineHeight + 4;
+// The readout's box, at 96 DPI.
+constexpr Dip kLineHeight{15};
+constexpr Dip kBoxHeight{2 * kLineHeight.at96 + 4};
 constexpr double kMm = 0.001;
 
 }  // namespace
@@ -127,7 +129,7 @@ void DacReadout::OnDraw(CDC* dc, CRect* clip) {
   const int saved = dc->SaveDC();
   dc->FillSolidRect(&box, RGB(255, 255, 235));
   LOGFONTW lf{};
-  lf.lfHeight = 13;
+  lf.lfHeight = quarlen::ScaleForDpi(13, dc->GetSafeHdc());
   lf.lfWeight = 400;
   lf.lfPitchAndFamily = 0x20;
   CFont font;
@@ -136,7 +138,7 @@ void DacReadout::OnDraw(CDC* dc, CRect* clip) {
   dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(RGB(0, 0, 0));
   for (int i = 0; i < 2; ++i) {
-    dc->TextOut(box.left + 4, box.top + 2 + i * kLineHeight, m_lines[i].c_str(),
+    dc->TextOut(box.left + Px(4), box.top + Px(2) + i * kLineHeight, m_lines[i].c_str(),
                 static_cast<int>(m_lines[i].size()));
   }
   dc->SelectObject(oldFont);

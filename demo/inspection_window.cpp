@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdio>
 
+#include "demo/screen_pixels.h"
 #include "demo/tool_bar.h"
 #include "volume/unit_set.h"
 
@@ -12,14 +13,15 @@ namespace {
 // The group id shared by both views: same id, same rulers, cursors and units.
 const vset_groupId kViews(1);
 
-constexpr int kRulerHeight = 28;  // scan and amplitude ruler views
-constexpr int kRulerWidth = 34;   // depth ruler view
-constexpr int kAScanWidth = 240;
-constexpr int kGap = 8;
-constexpr int kBarThickness = 18;  // zoom bars
-constexpr int kStatusHeight = 20;
-constexpr int kLeft = kBarThickness + kRulerWidth;  // the B-scan view's left edge
-constexpr double kMillimetre = 0.001;               // base unit: the metre
+// Layout, at 96 DPI.
+constexpr Dip kRulerHeight{28};  // scan and amplitude ruler views
+constexpr Dip kRulerWidth{34};   // depth ruler view
+constexpr Dip kAScanWidth{240};
+constexpr Dip kGap{8};
+constexpr Dip kBarThickness{18};  // zoom bars
+constexpr Dip kStatusHeight{20};
+constexpr Dip kLeft{kBarThickness.at96 + kRulerWidth.at96};  // the B-scan view's left edge
+constexpr double kMillimetre = 0.001;                        // base unit: the metre
 
 constexpr COLORREF kReferenceColour = RGB(220, 0, 0);
 constexpr COLORREF kMeasureColour = RGB(0, 150, 0);
@@ -198,7 +200,7 @@ void InspectionWindow::CreateZoomBars(CSize size) {
   CRect client;
   m_frame.GetClientRect(&client);
   m_status.Create(L"", WS_CHILD | WS_VISIBLE,
-                  CRect(4, barTop + kBarThickness, client.right, client.bottom), &m_frame);
+                  CRect(Px(4), barTop + kBarThickness, client.right, client.bottom), &m_frame);
   m_zoomLog.Create(&m_frame, m_scanRuler, scanMm, m_depthRuler, depthMm,
                    [this](const CString& line) {
                      m_status.SetWindowText(line);

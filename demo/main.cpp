@@ -4,7 +4,8 @@
 //   quarlen-demo --headless          offscreen: play the script, screenshots to out/
 //   quarlen-demo --script [--exit-after]   play the script in the real window (and quit)
 //   quarlen-demo --export <file>     offscreen: write the inspection view (.png, .pdf, .svg), exit
-//   options: --out <dir> (screenshots), --size <w>x<h> (B-scan view), --bench (timings)
+//   options: --out <dir> (screenshots), --size <w>x<h> (B-scan view, pixels at 96 DPI),
+//            --bench (timings)
 #include <QApplication>
 #include <QWidget>
 #include <chrono>
@@ -15,6 +16,7 @@
 
 #include "demo/inspection_window.h"
 #include "demo/scripted_run.h"
+#include "demo/screen_pixels.h"
 #include "graphics/view_export.h"
 #include "notify/event_service.h"
 
@@ -96,6 +98,8 @@ int main(int argc, char** argv) {
     options.headless = true;
   }
   QApplication app(argc, argv);
+  // --size is given at 96 DPI; on a high-DPI screen the view has as many more device pixels.
+  options.size = CSize(demo::Px(options.size.cx), demo::Px(options.size.cy));
   event_Init();
   int rc = 0;
   {

@@ -60,7 +60,8 @@ class Pointer {
 
  private:
   void Send(QEvent::Type type, CPoint p, Qt::MouseButton b, Qt::KeyboardModifiers m) {
-    const QPointF local(p.x, p.y);
+    // View pixels are device pixels; Qt's events carry logical ones.
+    const QPointF local = QPointF(p.x, p.y) / m_widget->devicePixelRatio();
     QMouseEvent e(type, local, m_widget->mapToGlobal(local), b, m_buttons, m);
     e.setTimestamp(m_clock);
     QCoreApplication::sendEvent(m_widget, &e);
@@ -69,6 +70,13 @@ class Pointer {
   Qt::MouseButtons m_buttons;
   quint64 m_clock = 1'000'000;
 };
+
+// Client height of a window, in the device pixels its messages use.
+int ClientHeight(CWnd& w) {
+  CRect r;
+  w.GetClientRect(&r);
+  return r.Height();
+}
 
 // View pixel of a scan value and of a depth value (both in metres).
 CPoint ViewPoint(InspectionWindow& w, double scan, double depth) {
@@ -222,7 +230,7 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
     return 1;
   }
   Pointer mouse(w.BScan());
-  const int h = w.BScan().GetWidget()->height();
+  const int h = ClientHeight(w.BScan());
   bool ok = true;
   Settle();
   PrintRulers("start", w);
@@ -306,10 +314,12 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   // the window ends earlier.
   CZoomBar& scanBar = w.ScanBar();
   Pointer barMouse(scanBar);
-  const int across = scanBar.GetWidget()->height() / 2;
+  CRect barClient;
+  scanBar.GetClientRect(&barClient);
+  const int across = barClient.Height() / 2;
   CRect cursor;
   scanBar.GetCursorRect(&cursor);
-  const int mmPixels = scanBar.GetWidget()->width() * 150 / 300;  // the bar spans 0..300 mm
+  const int mmPixels = barClient.Width() * 150 / 300;  // the bar spans 0..300 mm
   barMouse.Drag(CPoint(cursor.right - 2, across), CPoint(cursor.right - 2 - mmPixels, across),
                 Qt::LeftButton);
   Settle();
@@ -339,7 +349,7 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
 int RunBenchmarks(InspectionWindow& w) {
   Pointer mouse(w.BScan());
   Settle();
-  const int row = w.BScan().GetWidget()->height() * 3 / 4;
+  const int row = ClientHeight(w.BScan()) * 3 / 4;
 
   // One drag step: an injected move until the surface is updated and flushed to the widget.
   // Between steps the event service delivers the move's change announcement (event 1619) back

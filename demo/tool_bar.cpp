@@ -11,12 +11,12 @@
 namespace demo {
 namespace {
 
-constexpr int kIconSize = 20;
+constexpr Dip kIconSize{20};
 constexpr UINT kFirstIconId = 7001;  // one icon per tool, in the order of ToolBar::Tool
 constexpr UINT kFirstButtonId = 300;
-constexpr int kButtonWidth = 104;
-constexpr int kButtonHeight = 28;
-constexpr int kGateWidth = 271;  // a 250-pixel track between the slider's margins
+constexpr Dip kButtonWidth{104};
+constexpr Dip kButtonHeight{28};
+constexpr Dip kGateWidth{271};  // a 250-pixel track between the slider's margins
 
 // The view whose cursors the status texts name.
 constexpr const wchar_t* kViewName = L"B-scan";
@@ -119,24 +119,24 @@ ToolBar::ToolBar(InspectionWindow& window) : m_window(window), m_strip(new Strip
   m_strip->SetBackgroundColor(GetSysColor(COLOR_BTNFACE));
 
   const int top = (kHeight - kButtonHeight) / 2;
-  int x = 4;
+  int x = Px(4);
   for (int i = 0; i < kToolCount; ++i) {
     CPButton& b = m_buttons[i];
     b.Create(kCaptions[i], WS_VISIBLE | BS_OWNERDRAW,
              CRect(x, top, x + kButtonWidth, top + kButtonHeight), m_strip.get(),
              kFirstButtonId + i);
     b.SetIcon(kFirstIconId + i, kIconSize, kIconSize);
-    x += kButtonWidth + 4;
+    x += kButtonWidth + Px(4);
   }
   m_buttons[kReferenceCursor].SetColorTab(RGB(220, 0, 0));
   m_buttons[kMeasureCursor].SetColorTab(RGB(0, 150, 0));
   m_cursorOn[kReferenceCursor] = m_cursorOn[kMeasureCursor] = true;
   SelectTool(kZoomTool);
 
-  x += 8;
-  m_gateLabel.Create(L"Gate", WS_CHILD | WS_VISIBLE | SS_RIGHT, CRect(x, 10, x + 40, 28),
-                     m_strip.get());
-  x += 44;
+  x += Px(8);
+  m_gateLabel.Create(L"Gate", WS_CHILD | WS_VISIBLE | SS_RIGHT,
+                     CRect(x, Px(10), x + Px(40), Px(28)), m_strip.get());
+  x += Px(44);
   // The gate lies on the depth axis and snaps to the depth samples.
   m_gate.Create(CRect(x, top, x + kGateWidth, top + kButtonHeight), m_strip.get(), 400, nullptr, 8);
   m_gate.SetLimits(0.0, SyntheticBScan::kDepth);
@@ -146,9 +146,10 @@ ToolBar::ToolBar(InspectionWindow& window) : m_window(window), m_strip(new Strip
   m_gate.SetBackColor(RGB(255, 255, 255));
   m_gate.SetSlidersPosition(0.005, 0.020);
   m_gate.RegisterDualSlidersListener(this);
-  x += kGateWidth + 12;
+  x += kGateWidth + Px(12);
 
-  m_status.Create(L"", WS_CHILD | WS_VISIBLE, CRect(x, 10, client.Width() - 4, 28), m_strip.get());
+  m_status.Create(L"", WS_CHILD | WS_VISIBLE, CRect(x, Px(10), client.Width() - Px(4), Px(28)),
+                  m_strip.get());
   OnDualSlidersChanged(m_gate.m_hWnd);
 }
 

@@ -11,6 +11,7 @@
 
 #include "controls/dual_slider.h"
 #include "controls/picture_button.h"
+#include "demo/screen_pixels.h"
 #include "platform/cstring.h"
 #include "platform/dialog.h"
 #include "platform/window.h"
@@ -22,7 +23,7 @@ class InspectionWindow;
 class ToolBar : public IDualSlidersListener {
  public:
   enum Tool { kZoomTool, kPickTool, kHomeView, kReferenceCursor, kMeasureCursor, kToolCount };
-  static constexpr int kHeight = 36;
+  static constexpr Dip kHeight{36};
 
   // Enlarges the window's frame by the bar's height and fills the new strip.
   explicit ToolBar(InspectionWindow& window);

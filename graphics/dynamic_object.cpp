@@ -1,11 +1,11 @@
 #include "graphics/dynamic_object.h"
 
+#include "platform/dpi.h"
 #include "platform/window.h"
 
 IMPLEMENT_DYNAMIC(CGODynamic, CGObject)
 
-CGODynamic::CGODynamic()
-    : m_cursor(reinterpret_cast<HICON>(::LoadCursorW(nullptr, IDC_CROSS))) {}
+CGODynamic::CGODynamic() : m_cursor(reinterpret_cast<HICON>(::LoadCursorW(nullptr, IDC_CROSS))) {}
 
 CGODynamic::~CGODynamic() = default;
 
@@ -72,13 +72,20 @@ void CGODynamic::SetFocusedStateModified(int modified) {
 void CGODynamic::SetPickPrecision(CSize size) {
   Lock();
   m_pickPrecision = size;
+  m_pickPrecisionSet = true;
   Unlock();
 }
 
 CSize CGODynamic::GetPickPrecision() const {
   // Read under the lock: CSize is two words and may be written from another thread.
   Lock();
-  const CSize s = m_pickPrecision;
+  CSize s = m_pickPrecision;
+  const bool set = m_pickPrecisionSet;
   Unlock();
+  // The library's own precision is meant for the hand: the same distance on any screen.
+  if (!set) {
+    const int dpi = static_cast<int>(GetDpiForSystem());
+    s = CSize(quarlen::ScaleForDpi(s.cx, dpi), quarlen::ScaleForDpi(s.cy, dpi));
+  }
   return s;
 }

@@ -64,8 +64,8 @@ class QUARLEN_API CGODynamic : public CGObject {
   int IsFocused() const { return m_focused.load(); }
   int IsFocusedStateModified() const { return m_focusedStateModified.load(); }
   int IsCaptured() const { return m_captureInProgress.load(); }
-  void SetFocus(int focused);                      // invalidates, also when unchanged
-  void SetFocusedStateModified(int modified);      // invalidates
+  void SetFocus(int focused);                  // invalidates, also when unchanged
+  void SetFocusedStateModified(int modified);  // invalidates
   void SetPickPrecision(CSize size);
   CSize GetPickPrecision() const;
   void SetCursor(HICON cursor) { m_cursor = cursor; }
@@ -83,6 +83,7 @@ class QUARLEN_API CGODynamic : public CGObject {
   std::atomic<int> m_focused{0};
   std::atomic<int> m_focusedStateModified{0};
   std::atomic<int> m_visible{1};
-  CSize m_pickPrecision{5, 5};
+  CSize m_pickPrecision{5, 5};  // as set; until then 5 pixels at 96 DPI, scaled
+  bool m_pickPrecisionSet = false;
   std::atomic<HICON> m_cursor{nullptr};
 };

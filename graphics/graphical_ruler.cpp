@@ -7,6 +7,7 @@
 #include "axis/ruler.h"
 #include "axis/unit.h"
 #include "notify/event_service.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 #include "platform/window_dc.h"
 
@@ -54,13 +55,16 @@ void CGRuler::Shutdown() {
 }
 
 void CGRuler::MeasureFont(CDC* dc) {
-  m_font.DeleteObject();
-  m_font.CreateFontIndirect(&m_logFont);
   CDC memory;
   if (dc == nullptr || dc->GetSafeHdc() == nullptr) {
     memory.CreateCompatibleDC(nullptr);
     dc = &memory;
   }
+  // The label font is sized for 96 DPI and follows the screen's resolution.
+  LOGFONTW lf = m_logFont;
+  lf.lfHeight = quarlen::ScaleForDpi(lf.lfHeight, dc->GetSafeHdc());
+  m_font.DeleteObject();
+  m_font.CreateFontIndirect(&lf);
   CFont* old = dc->SelectObject(&m_font);
   dc->GetTextMetrics(&m_textMetrics);
   if (old != nullptr) dc->SelectObject(old);

@@ -13,8 +13,10 @@
 #include <unordered_map>
 
 #include "platform/detail/dc_impl.h"
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/raster.h"
 #include "platform/detail/text.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 
 namespace quarlen::detail {
@@ -247,9 +249,12 @@ void CDC::SetBaseClip(const QRegion& baseClip) {
 
 void CDC::DetachSurface() { DeleteDC(); }
 
-BOOL CDC::CreateCompatibleDC(CDC*) {
+BOOL CDC::CreateCompatibleDC(CDC* dc) {
+  const int dpi =
+      dc && dc != this && dc->GetSafeHdc() ? dc->GetDeviceCaps(LOGPIXELSY) : ScreenDpi();
   DeleteDC();
   m_impl->memory = true;
+  m_impl->dpi = dpi;
   // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected.
   m_impl->defaultBitmap = MakeBitmap(1, 1, true);
   m_impl->hDefaultBitmap = RegisterObject(m_impl->defaultBitmap);
@@ -274,6 +279,24 @@ BOOL CDC::DeleteDC() {
 }
 
 bool CDC::IsMemoryDC() const { return m_impl->memory; }
+
+int CDC::GetDeviceCaps(int index) const {
+  if (!m_hDC) return 0;
+  switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+      return m_impl->attached && m_impl->window ? m_impl->window->dpi.load() : m_impl->dpi;
+    case HORZRES:
+    case VERTRES: {
+      auto s = m_impl->Target();
+      if (!s) return 0;
+      std::lock_guard g(s->lock);
+      return index == HORZRES ? s->image.width() : s->image.height();
+    }
+    default:
+      return 0;
+  }
+}
 
 // ---- Objects ----
 

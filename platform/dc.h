@@ -162,10 +162,13 @@ class QUARLEN_API CDC {
   // Stops drawing into the surface; m_hDC becomes null. Harmless when not attached.
   void DetachSurface();
   // Memory DC: draws into the bitmap selected with SelectObject (initially a 1x1 bitmap).
+  // It reports the DPI of `dc` (of the screen for null) through GetDeviceCaps.
   BOOL CreateCompatibleDC(CDC* dc);
   // Ends a memory DC (or detaches a surface). Harmless twice.
   BOOL DeleteDC();
   bool IsMemoryDC() const;
+  // GetDeviceCaps of this DC (platform/dpi.h).
+  int GetDeviceCaps(int index) const;
 
   // ---- Objects ----
   CPen* SelectObject(CPen* pen);

@@ -19,9 +19,9 @@ std::shared_ptr<Surface> SurfaceOf(HDC hdc) {
 }
 }  // namespace quarlen::detail
 
-HDC CreateCompatibleDC(HDC) {
+HDC CreateCompatibleDC(HDC hdc) {
   auto* dc = new OwnedDC;
-  dc->CreateCompatibleDC(nullptr);
+  dc->CreateCompatibleDC(CDC::FromHandle(hdc));
   return dc->GetSafeHdc();
 }
 

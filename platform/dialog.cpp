@@ -14,6 +14,7 @@
 
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_widget.h"
+#include "platform/dpi.h"
 #include "platform/numeric.h"
 #include "platform/window_dc.h"
 
@@ -133,12 +134,15 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& tmpl, CWnd* parent, bool 
   // Base units of the dialog font, measured with the drawing layer's font substitute.
   m_baseUnits = CSize(6, 13);
   {
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDivRound(tmpl.pointSize ? tmpl.pointSize : 8, 96, 72);
-    if (tmpl.faceName) wcsncpy(lf.lfFaceName, tmpl.faceName, LF_FACESIZE - 1);
-    CFont font;
+    // The template's point size at the screen's resolution: dialog units, and so the whole
+    // layout, grow with the DPI.
     HDC hdc = ::GetDC(nullptr);
     CDC* dc = CDC::FromHandle(hdc);
+    const int dpi = dc ? dc->GetDeviceCaps(LOGPIXELSY) : 96;
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDivRound(tmpl.pointSize ? tmpl.pointSize : 8, dpi, 72);
+    if (tmpl.faceName) wcsncpy(lf.lfFaceName, tmpl.faceName, LF_FACESIZE - 1);
+    CFont font;
     if (dc && font.CreateFontIndirect(&lf)) {
       CFont* old = dc->SelectObject(&font);
       const CSize ext =

@@ -10,6 +10,7 @@
 #include <QStyleHints>
 #include <algorithm>
 
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_widget.h"
 #include "platform/numeric.h"
@@ -80,10 +81,11 @@ void ApplyCursor() {
   w->setCursor(QCursor(shape));
 }
 
-// The deepest layer window under a screen point, looked up in the top-level window of `from`.
+// The deepest layer window under a screen point (device pixels), looked up in the top-level
+// window of `from`.
 HWND WindowAt(QWidget* from, QPoint global) {
   QWidget* top = from->window();
-  const QPoint p = top->mapFromGlobal(global);
+  const QPoint p = LogicalPixel(ScreenToClientDevice(top, global), DeviceRatio(top));
   if (!top->rect().contains(p)) return nullptr;
   QWidget* w = top->childAt(p);
   if (!w) w = top;
@@ -173,11 +175,13 @@ int VirtualKeyOf(int key) {
 
 void TranslateMouseEvent(QWidget* widget, QMouseEvent* e) {
   InputState& s = input();
-  QPoint global = e->globalPosition().toPoint();
+  // Screen positions are device pixels, as client positions are.
+  const qreal ratio = DeviceRatio(widget);
+  QPoint global = DevicePoint(e->globalPosition(), ratio);
   if (s.clipActive && !s.clip.isEmpty()) {
     const QPoint clamped(std::clamp(global.x(), s.clip.left(), s.clip.right()),
                          std::clamp(global.y(), s.clip.top(), s.clip.bottom()));
-    if (clamped != global && !Offscreen()) QCursor::setPos(clamped);
+    if (clamped != global && !Offscreen()) QCursor::setPos(LogicalPointF(clamped, ratio).toPoint());
     global = clamped;
   }
   s.pointer = global;
@@ -192,7 +196,7 @@ void TranslateMouseEvent(QWidget* widget, QMouseEvent* e) {
   auto rec = FindWindowRecord(target);
   if (!rec || !rec->widget) return;
   if (!s.capture && (rec->style.load() & WS_DISABLED)) return;
-  const LPARAM lp = PointParam(rec->widget->mapFromGlobal(global));
+  const LPARAM lp = PointParam(ScreenToClientDevice(rec->widget, global));
   const WPARAM mk = KeyFlags(e->buttons(), e->modifiers());
 
   switch (e->type()) {
@@ -209,7 +213,8 @@ void TranslateMouseEvent(QWidget* widget, QMouseEvent* e) {
       if (e->type() == QEvent::MouseButtonDblClick && s.havePress && s.pressWnd == target &&
           s.pressButton == e->button() && s.pressTime == e->timestamp() && s.pressPos == global)
         return;
-      const QPoint d = global - s.pressPos;
+      // The double-click zone is 2 pixels each way at 96 DPI.
+      const QPoint d = LogicalPoint(global - s.pressPos, ratio);
       const bool dbl = (rec->classStyle & CS_DBLCLKS) && s.havePress && s.pressWnd == target &&
                        s.pressButton == e->button() && !s.pressWasDouble &&
                        e->timestamp() >= s.pressTime &&
@@ -294,8 +299,14 @@ void ForgetInputState(HWND hWnd) {
 void ClientResized(HWND hWnd, QSize size) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec) return;
+  const qreal ratio = DeviceRatio(rec->widget);
+  if (rec->surface && rec->surface->dpi.exchange(DpiOfRatio(ratio)) != DpiOfRatio(ratio)) {
+    // Another screen: what was drawn for the old resolution is drawn again.
+    InvalidateRegion(hWnd, nullptr, true);
+  }
   {
     std::lock_guard lock(rec->mutex);
+    size = DeviceSizeFor(size, rec->clientSize, ratio);
     if (rec->clientSize == size) return;
   }
   ResizeSurface(*rec, size);
@@ -329,9 +340,10 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     std::lock_guard lock(rec->surface->lock);
+    const qreal ratio = devicePixelRatio();
     for (const QRect& r : event->region()) {
       p.setClipRect(r);
-      p.drawImage(r.topLeft(), rec->surface->image, r);
+      DrawSurfacePart(p, rec->surface->image, r, ratio);
     }
   }
   // Exposed before anything was painted: ask the window to paint.
@@ -340,6 +352,12 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
 
 void WindowWidget::resizeEvent(QResizeEvent*) {
   if (m_handle) ClientResized(m_handle, size());
+}
+bool WindowWidget::event(QEvent* e) {
+  // Moved to a screen of another device-pixel ratio: the same logical size is another device
+  // size.
+  if (e->type() == QEvent::ScreenChangeInternal && m_handle) ClientResized(m_handle, size());
+  return QWidget::event(e);
 }
 void WindowWidget::mousePressEvent(QMouseEvent* e) {
   if (m_handle) TranslateMouseEvent(this, e);
@@ -359,7 +377,7 @@ void WindowWidget::wheelEvent(QWheelEvent* e) {
   s.modifiers = e->modifiers();
   const WPARAM mk = KeyFlags(e->buttons(), e->modifiers());
   const int delta = SaturatingCast<std::int16_t>(e->angleDelta().y());
-  const QPoint g = e->globalPosition().toPoint();
+  const QPoint g = DevicePoint(e->globalPosition(), devicePixelRatio());
   DispatchToWindow(m_handle, WM_MOUSEWHEEL,
                    MAKEWPARAM(static_cast<WORD>(mk), static_cast<WORD>(delta)), PointParam(g));
 }
@@ -436,10 +454,11 @@ BOOL ClipCursor(const RECT* rect) {
   s.clip = QRect(QPoint(l, t), QPoint(r - 1, b - 1));
   s.clipActive = true;
   if (!Offscreen()) {
-    const QPoint p = QCursor::pos();
+    const qreal ratio = DeviceRatio(nullptr);
+    const QPoint p = DevicePoint(QPointF(QCursor::pos()), ratio);
     const QPoint c(std::clamp(p.x(), s.clip.left(), s.clip.right()),
                    std::clamp(p.y(), s.clip.top(), s.clip.bottom()));
-    if (c != p) QCursor::setPos(c);
+    if (c != p) QCursor::setPos(LogicalPointF(c, ratio).toPoint());
   }
   return TRUE;
 }
@@ -474,7 +493,9 @@ HCURSOR GetCursor() { return OnGuiThread() ? input().cursor : nullptr; }
 BOOL GetCursorPos(LPPOINT point) {
   if (!point || !OnGuiThread()) return FALSE;
   const InputState& s = input();
-  const QPoint p = (s.havePointer || Offscreen()) ? s.pointer : QCursor::pos();
+  const QPoint p = (s.havePointer || Offscreen())
+                       ? s.pointer
+                       : DevicePoint(QPointF(QCursor::pos()), DeviceRatio(nullptr));
   *point = POINT{p.x(), p.y()};
   return TRUE;
 }

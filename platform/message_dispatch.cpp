@@ -9,6 +9,7 @@
 #include <deque>
 #include <unordered_map>
 
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_widget.h"
 #include "platform/window.h"
@@ -144,7 +145,7 @@ class Dispatcher : public QObject {
           dirty.swap(rec->dirty);
           rec->flushPending = false;
         }
-        if (rec->widget) rec->widget->update(dirty);
+        if (rec->widget) rec->widget->update(LogicalCover(dirty, DeviceRatio(rec->widget)));
         return true;
       }
       default:
@@ -364,7 +365,7 @@ void WaitServicingSentMessages(const std::function<bool()>& done) {
 
 void ScheduleFlush(WindowRecord& rec, const QRegion& region) {
   if (OnGuiThread()) {
-    if (rec.widget) rec.widget->update(region);
+    if (rec.widget) rec.widget->update(LogicalCover(region, DeviceRatio(rec.widget)));
     return;
   }
   bool post = false;

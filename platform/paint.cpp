@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/window_registry.h"
 #include "platform/numeric.h"
 #include "platform/window.h"
@@ -189,6 +190,7 @@ HDC GetDCEx(HWND hWnd, HRGN clip, DWORD flags) {
   if (!hWnd) {
     // The screen DC: usable for measuring text; drawing through it shows nothing.
     static std::shared_ptr<Surface> scratch = MakeSurface(1, 1);
+    scratch->dpi = ScreenDpi();
     surface = scratch;
   } else {
     auto rec = FindWindowRecord(hWnd);
@@ -319,7 +321,8 @@ int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* scroll, const RECT* cl
     for (HWND child : ChildWindows(hWnd)) {
       auto c = FindWindowRecord(child);
       if (!c || !c->widget) continue;
-      const QRect g = c->widget->geometry();
+      const QRect g(DevicePoint(QPointF(c->widget->pos()), DeviceRatio(c->widget)),
+                    ClientSizeOf(*c));
       if (scroll && !source.intersects(g)) continue;
       MoveWindow(child, g.x() + dx, g.y() + dy, g.width(), g.height(), FALSE);
     }

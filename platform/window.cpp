@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <algorithm>
 
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_widget.h"
 #include "platform/dialog.h"
@@ -14,6 +15,12 @@
 namespace quarlen::detail {
 
 namespace {
+
+// Places a widget at a device rectangle of its parent's client area.
+void PlaceWidget(QWidget* widget, int x, int y, int w, int h) {
+  const qreal ratio = DeviceRatio(widget);
+  widget->setGeometry(QRect(LogicalPoint(QPoint(x, y), ratio), LogicalSize(QSize(w, h), ratio)));
+}
 
 // Window sizes are limited so that a surface never needs more than 8192 x 8192 pixels.
 int ClampExtent(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, 8192)); }
@@ -212,7 +219,9 @@ BOOL CWnd::CreateWindowImpl(UINT classStyle, LPCWSTR windowName, DWORD style, co
 
   QWidget* parentWidget = parentRec ? parentRec->widget.data() : nullptr;
   auto* widget = new WindowWidget(handle, parentWidget, !child);
-  widget->setGeometry(x, y, w, h);
+  rec->surface->dpi = DpiOfRatio(DeviceRatio(widget));
+  ScreenDpi();  // refreshes the value other threads read
+  PlaceWidget(widget, x, y, w, h);
   if (!child) widget->setWindowTitle(QString::fromWCharArray(rec->text.GetString()));
   if (style & WS_DISABLED) widget->setEnabled(false);
   widget->hide();
@@ -261,7 +270,7 @@ BOOL CWnd::AttachWidget(QWidget* widget) {
   if (widget->isVisible()) style |= WS_VISIBLE;
   if (!widget->isEnabled()) style |= WS_DISABLED;
   rec->style = style;
-  rec->clientSize = widget->size();
+  rec->clientSize = DeviceSizeFor(widget->size(), QSize(), DeviceRatio(widget));
   HWND handle = RegisterWindow(rec);
   widget->setProperty("quarlen_hwnd",
                       QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(handle)));
@@ -291,7 +300,7 @@ BOOL quarlen::detail::CreateWidgetWindow(CWnd* wnd, QWidget* widget, DWORD style
   rec->clientSize = QSize(w, h);
   HWND handle = RegisterWindow(rec);
   widget->setParent(parentRec->widget);
-  widget->setGeometry(ClampMessageCoord(rect.left), ClampMessageCoord(rect.top), w, h);
+  PlaceWidget(widget, ClampMessageCoord(rect.left), ClampMessageCoord(rect.top), w, h);
   widget->setEnabled(!(style & WS_DISABLED));
   widget->setVisible(style & WS_VISIBLE);
   widget->setProperty("quarlen_hwnd",
@@ -346,7 +355,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
   if (!w) return FALSE;
   if (!(flags & (SWP_NOMOVE | SWP_NOSIZE)) ||
       (flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-    QRect g = w->geometry();
+    const QPoint g = DevicePoint(QPointF(w->pos()), DeviceRatio(w));
     int nx = (flags & SWP_NOMOVE) ? g.x() : x, ny = (flags & SWP_NOMOVE) ? g.y() : y;
     int nw, nh;
     {
@@ -645,10 +654,11 @@ BOOL MoveWindow(HWND hWnd, int x, int y, int width, int height, BOOL repaint) {
     std::lock_guard lock(rec->mutex);
     old = rec->clientSize;
   }
-  const bool moved = rec->widget->pos() != QPoint(x, y);
+  const qreal ratio = DeviceRatio(rec->widget);
+  const bool moved = rec->widget->pos() != LogicalPoint(QPoint(x, y), ratio);
   const bool sized = old != size;
   if (sized) ResizeSurface(*rec, size);  // before setGeometry: its resize event is then a no-op
-  rec->widget->setGeometry(x, y, size.width(), size.height());
+  PlaceWidget(rec->widget, x, y, size.width(), size.height());
   if (moved)
     DispatchToWindow(hWnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
   if (sized)
@@ -682,7 +692,11 @@ BOOL GetClientRect(HWND hWnd, LPRECT rect) {
   if (!rec || !rect) return FALSE;
   QSize size;
   if (rec->hostWidget && OnGuiThread() && rec->widget) {
-    size = rec->widget->size();
+    {
+      std::lock_guard lock(rec->mutex);
+      size = rec->clientSize;
+    }
+    size = DeviceSizeFor(rec->widget->size(), size, DeviceRatio(rec->widget));
   } else {
     std::lock_guard lock(rec->mutex);
     size = rec->clientSize;
@@ -694,7 +708,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT rect) {
 BOOL ClientToScreen(HWND hWnd, LPPOINT point) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec || !point || !OnGuiThread() || !rec->widget) return FALSE;
-  QPoint g = rec->widget->mapToGlobal(QPoint(point->x, point->y));
+  const QPoint g = ClientToScreenDevice(rec->widget, QPoint(point->x, point->y));
   *point = POINT{g.x(), g.y()};
   return TRUE;
 }
@@ -702,7 +716,7 @@ BOOL ClientToScreen(HWND hWnd, LPPOINT point) {
 BOOL ScreenToClient(HWND hWnd, LPPOINT point) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec || !point || !OnGuiThread() || !rec->widget) return FALSE;
-  QPoint c = rec->widget->mapFromGlobal(QPoint(point->x, point->y));
+  const QPoint c = ScreenToClientDevice(rec->widget, QPoint(point->x, point->y));
   *point = POINT{c.x(), c.y()};
   return TRUE;
 }

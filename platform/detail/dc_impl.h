@@ -50,6 +50,7 @@ struct DCImpl {
   QRegion base;                     // its base clip (device)
   bool attached = false;
   bool memory = false;
+  int dpi = 96;  // memory DCs: the DPI of the DC they were made compatible with
   std::shared_ptr<BitmapData> defaultBitmap;  // the 1x1 bitmap of a fresh memory DC
   HGDIOBJ hDefaultBitmap = nullptr;
   DCState st;

@@ -40,6 +40,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,6 +53,9 @@ struct Surface {
   QImage image;               // Format_RGB32
   std::recursive_mutex lock;  // guards image (and the call of onDrawn)
   std::function<void(const QRect& deviceRect)> onDrawn;
+  // DPI of the screen a window surface is shown on (96 x its device-pixel ratio); set by the
+  // window layer, read by GetDeviceCaps from any thread. 96 for bitmaps.
+  std::atomic<int> dpi{96};
 };
 
 // Convenience: a surface of the given size, filled with `fill` (0xAARRGGBB as QImage uses).

@@ -25,6 +25,7 @@ class WindowWidget : public QWidget {
   void Orphan() { m_handle = nullptr; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -43,8 +44,9 @@ class WindowWidget : public QWidget {
   HWND m_handle;
 };
 
-// Called by the widget when Qt resized it (layouts, the user): updates the record, the surface
-// and sends WM_SIZE when the client size really changed.
+// Called by the widget when Qt resized it (layouts, the user) or moved it to another screen,
+// with its logical size: updates the record, the surface (device pixels) and its DPI, and sends
+// WM_SIZE when the client size really changed.
 void ClientResized(HWND hWnd, QSize size);
 // The window under the pointer changed or was left (Leave event): posts WM_MOUSELEAVE to an
 // armed window that is no longer hovered.

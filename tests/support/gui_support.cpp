@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <chrono>
+#include <cmath>
 #include <gtest/gtest.h>
 
+#include "platform/detail/device_pixels.h"
 #include "platform/detail/window_registry.h"
 #include "platform/detail/window_work.h"
 
@@ -45,16 +47,20 @@ void Send(QEvent::Type type, HWND hWnd, POINT client, Qt::MouseButton button, un
   Injector& in = injector();
   QWidget* w = WidgetOf(hWnd);
   if (!w) return;
-  const QPoint global = w->mapToGlobal(QPoint(client.x, client.y));
+  // Client coordinates are device pixels; Qt's events carry logical ones.
+  const QPointF global =
+      w->mapToGlobal(detail::LogicalPointF(QPoint(client.x, client.y), detail::DeviceRatio(w)));
   QWidget* target = in.grab;
   if (!target) {
     QWidget* top = w->window();
-    target = top->childAt(top->mapFromGlobal(global));
+    const QPointF at = top->mapFromGlobal(global);
+    target = top->childAt(
+        QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))));
     if (!target) target = top;
   }
   if (type == QEvent::MouseButtonPress) in.buttons |= button;
   if (type == QEvent::MouseButtonRelease) in.buttons &= ~Qt::MouseButtons(button);
-  QMouseEvent ev(type, QPointF(target->mapFromGlobal(global)), QPointF(global), button, in.buttons,
+  QMouseEvent ev(type, target->mapFromGlobal(global), global, button, in.buttons,
                  Qt::KeyboardModifiers(mods));
   ev.setTimestamp(in.clock);
   QPointer<QWidget> guard = target;
