@@ -12,7 +12,7 @@ namespace demo {
 namespace {
 
 constexpr std::uint32_t kOutside = 0xFFC0C0C0u;  // pixels beside the data
-constexpr COLORREF kIndexColour = RGB(230, 120, 0);
+constexpr COLORREF kIndexColour = RGB(150, 70, 0);
 constexpr double kMillimetre = 0.001;
 
 }  // namespace
