@@ -45,6 +45,7 @@ class TopViewControl : public CD3DStaticCtrl {
   void SetGate(double lower, double upper);
   void GetGate(double* lower, double* upper) const;
   // The top view's amplitude (0..255) at a scan position and index (m); -1 outside the data.
+  // GUI thread.
   int AmplitudeAt(double scan, double index) const;
   // How many times the view has been drawn.
   int DrawCount() const { return m_draws.load(); }

@@ -2,8 +2,8 @@
 // The B-scan of the synthetic volume (demo/volume_data.h): depth against scan position on one
 // scan line, the line the index cursor selects. The views read samples through it; the line
 // changes from any thread (the index cursor's change announcements arrive on the event
-// service's thread), and a view that reads several samples for one picture takes the line once
-// and reads that line's rows.
+// service's thread). A view that renders a whole picture takes the line once and reads that
+// line's rows (DepthRow), so a picture never mixes two lines; Sample reads the current line.
 #include <atomic>
 #include <cstdint>
 

@@ -95,3 +95,13 @@ foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag
     message(FATAL_ERROR "screenshot too small to hold the views: ${png} (${size} bytes)")
   endif()
 endforeach()
+
+# The A-scan picture is mostly white: present, and more than an empty image.
+set(png ${OUT_DIR}/view-ascan.png)
+if(NOT EXISTS ${png})
+  message(FATAL_ERROR "screenshot not written: ${png}")
+endif()
+file(SIZE ${png} size)
+if(size LESS 2000)
+  message(FATAL_ERROR "screenshot too small to hold the view: ${png} (${size} bytes)")
+endif()
