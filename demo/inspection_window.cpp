@@ -45,10 +45,13 @@ InspectionWindow::InspectionWindow(CSize bscanSize) {
   CreateBScan(bscanSize);
   CreateAScan(bscanSize);
   CreateZoomBars(bscanSize);
+  CreateTopView(bscanSize);
   m_toolBar = std::make_unique<ToolBar>(*this);
+  m_topView->FollowGate(&m_toolBar->Gate());
 }
 
 InspectionWindow::~InspectionWindow() {
+  m_topView.reset();  // lets go of the gate, the index cursor and the shared rulers
   m_toolBar.reset();
   // Views first (they refer to the rulers and cursors), then what the volume set handed out.
   // The zoom bars and the log let go of their rulers before the rulers are deleted.
@@ -65,6 +68,8 @@ InspectionWindow::~InspectionWindow() {
   m_volume.vol_DeleteCursor(m_measure);
   m_volume.vol_DeleteCursor(m_reference);
   m_volume.vol_DeleteCursor(m_depth);
+  m_volume.vol_DeleteCursor(m_index);
+  m_volume.vol_DeleteRuler(m_indexRuler);
   m_volume.vol_DeleteRuler(m_scanRuler);
   m_volume.vol_DeleteRuler(m_depthRuler);
   m_volume.vol_DeleteRuler(m_amplitudeRuler);
@@ -74,11 +79,13 @@ InspectionWindow::~InspectionWindow() {
 // group's display units (millimetres, percent).
 void InspectionWindow::CreateModel() {
   m_volume.vol_SetLimits(zel_scan, 0.0, SyntheticBScan::kScanLength);
+  m_volume.vol_SetLimits(zel_index, 0.0, SyntheticVolume::kIndexLength);
   m_volume.vol_SetLimits(zel_ultrasound, 0.0, SyntheticBScan::kDepth);
   m_volume.vol_SetLimits(zel_amplitude, 0.0, 100.0);
   m_scanRuler = m_volume.vol_CreateRuler(zel_scan, 0.0, 0, &kViews, nullptr);
   m_depthRuler = m_volume.vol_CreateRuler(zel_ultrasound, 0.0, 0, &kViews, nullptr);
   m_amplitudeRuler = m_volume.vol_CreateRuler(zel_amplitude, 0.0, 0, &kViews, nullptr);
+  m_indexRuler = m_volume.vol_CreateRuler(zel_index, 0.0, 0, &kViews, nullptr);
 
   m_reference =
       m_volume.vol_CreateCursor(zel_scan, quarlen_cursorReference, &kViews, nullptr, nullptr);
@@ -88,10 +95,14 @@ void InspectionWindow::CreateModel() {
       m_volume.vol_CreateCursor(zel_ultrasound, quarlen_cursorReference, &kViews, nullptr, nullptr);
   m_reference->SetValue(60 * kMillimetre, 0, 1);
   m_measure->SetValue(130 * kMillimetre, 0, 1);
+  m_index =
+      m_volume.vol_CreateCursor(zel_index, quarlen_cursorReference, &kViews, nullptr, nullptr);
   m_depth->SetValue(12 * kMillimetre, 0, 1);
+  m_index->SetValue(kIndexStart, 0, 1);
 
   m_units = m_volume.vol_CreateUnitSet(&kViews, nullptr);
   m_units->AddSubUnit(zel_scan, unit_distance, 1.0, 0.0, 0.0);  // m, mm, in, mils
+  m_units->AddSubUnit(zel_index, unit_distance, 1.0, 0.0, 0.0);
   m_units->AddSubUnit(zel_ultrasound, unit_trueDepth, 1.0, 0.0, 0.0);
   m_units->AddSubUnit(zel_amplitude, unit_percent, 1.0, 0.0, 0.0);
 }
@@ -209,6 +220,34 @@ void InspectionWindow::CreateZoomBars(CSize size) {
                    });
   m_scanBar.SetLog(&m_zoomLog);
   m_depthBar.SetLog(&m_zoomLog);
+}
+
+// The top view under everything made so far: the frame grows by its height, its index ruler
+// and its own scan ruler view. It spans the B-scan's columns, so both views show the same scan
+// positions at the same x, whatever the scan ruler's zoom.
+void InspectionWindow::CreateTopView(CSize size) {
+  CRect client, outer;
+  m_frame.GetClientRect(&client);
+  m_frame.GetWindowRect(&outer);
+  const int top = client.Height() + kGap;
+  m_frame.MoveWindow(outer.left, outer.top, client.Width(),
+                     top + kTopViewHeight + TopView::kRulerHeight);
+  TopView::Setup setup{};
+  setup.parent = &m_frame;
+  setup.area = CRect(kLeft, top, kLeft + size.cx, top + kTopViewHeight);
+  setup.scan = m_scanRuler;
+  setup.index = m_indexRuler;
+  setup.indexCursor = m_index;
+  setup.scanUnit = m_units->GetUnit(zel_scan, 1);
+  setup.indexUnit = m_units->GetUnit(zel_index, 1);
+  setup.bscan = &m_data;
+  // A new scan line: the B-scan image, the A-scan trace and the readout show it.
+  setup.onLineChanged = [this] {
+    m_image.InvalidateAll();
+    m_trace->InvalidateAll();
+    m_readout->Refresh();
+  };
+  m_topView = std::make_unique<TopView>(setup);
 }
 
 }  // namespace demo

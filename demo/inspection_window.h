@@ -19,8 +19,10 @@
 #include "cursors/pick_position.h"
 #include "volume/volume_set.h"
 #include "cursors/zoom.h"
+#include "demo/cscan_view.h"
 #include "demo/dac_curve.h"
 #include "demo/scan_views.h"
+#include "demo/volume_data.h"
 #include "demo/zoom_log.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
@@ -47,6 +49,11 @@ class InspectionWindow {
   CCursorEx& Reference() { return *m_reference; }
   CCursorEx& Measure() { return *m_measure; }
   CCursorEx& Depth() { return *m_depth; }
+  CRulerEx& IndexRuler() { return *m_indexRuler; }
+  CCursorEx& Index() { return *m_index; }
+  // The top view under the B-scan, and the B-scan's data (its current scan line).
+  TopView& Top() { return *m_topView; }
+  const SyntheticBScan& BScanData() const { return m_data; }
   // The cursors drawn in the B-scan view (their scales map values to view pixels).
   StripNumCursor& ReferenceCursor() { return m_scanCursor; }
   StripNumCursor& DepthCursor() { return m_depthCursor; }
@@ -64,6 +71,9 @@ class InspectionWindow {
   CZoomBar& DepthBar() { return m_depthBar; }
   // The home range of the scan bar (metres).
   static constexpr double kScanHomeStart = 0.100, kScanHomeEnd = 0.200;
+  // The top view's height in pixels, and the index cursor's first value (m).
+  static constexpr int kTopViewHeight = 160;
+  static constexpr double kIndexStart = 0.020;
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
 
@@ -72,12 +82,16 @@ class InspectionWindow {
   void CreateBScan(CSize size);
   void CreateAScan(CSize size);
   void CreateZoomBars(CSize size);
+  void CreateTopView(CSize size);
 
-  SyntheticBScan m_data;
+  SyntheticVolume m_volumeData;
+  SyntheticBScan m_data{m_volumeData};
   CVolumeSet m_volume{unit_distance, L"Scan", unit_distance, L"Index"};
   CRulerEx* m_scanRuler = nullptr;
   CRulerEx* m_depthRuler = nullptr;
   CRulerEx* m_amplitudeRuler = nullptr;
+  CRulerEx* m_indexRuler = nullptr;
+  CCursorEx* m_index = nullptr;
   CCursorEx* m_reference = nullptr;
   CCursorEx* m_measure = nullptr;
   CCursorEx* m_depth = nullptr;
@@ -109,6 +123,8 @@ class InspectionWindow {
   LoggedZoomBar m_depthBar;
   ZoomLog m_zoomLog;
   CStatic m_status;
+  // Top view under the zoom bars (made once the B-scan and A-scan objects exist).
+  std::unique_ptr<TopView> m_topView;
   // Tool bar under the views (made last, destroyed first).
   std::unique_ptr<ToolBar> m_toolBar;
 };

@@ -15,8 +15,12 @@ void BScanImage::OnDraw(CDC* dc, CRect* clip) {
   if (!r.IntersectRect(clip, &m_rect)) return;
   CSC* xs = GetXScale();
   CSC* ys = GetYScale();
-  const View view{m_rect, xs->PixelToPos(m_rect.left), xs->PixelToPos(m_rect.right),
-                  ys->PixelToPos(m_rect.top), ys->PixelToPos(m_rect.bottom)};
+  const View view{m_rect,
+                  xs->PixelToPos(m_rect.left),
+                  xs->PixelToPos(m_rect.right),
+                  ys->PixelToPos(m_rect.top),
+                  ys->PixelToPos(m_rect.bottom),
+                  m_data.Line()};
   if (!m_image || !(view == m_view)) Render(view);
   if (!m_image) return;
   CDC mem;
@@ -41,7 +45,7 @@ void BScanImage::Render(const View& view) {
   std::vector<std::uint32_t> pixels(std::size_t(w) * h, kOutside);
   for (int y = 0; y < h; ++y) {
     if (rows[y] < 0) continue;
-    const std::uint8_t* samples = m_data.DepthRow(rows[y]);
+    const std::uint8_t* samples = m_data.DepthRow(view.line, rows[y]);
     std::uint32_t* line = &pixels[std::size_t(y) * w];
     for (int x = 0; x < w; ++x) {
       if (columns[x] >= 0) line[x] = palette[samples[columns[x]]];

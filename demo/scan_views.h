@@ -13,23 +13,26 @@ class CPosition;
 
 namespace demo {
 
-// Depth (vertical ruler) against scan position (horizontal ruler), each pixel the palette
-// colour of the nearest sample. The image of the whole view is rendered once per scale (ruler
-// window and view size) and kept; a repaint copies the clip rectangle from it, so moving a
-// cursor or repainting the view again costs a copy, not a new rendering.
+// Depth (vertical ruler) against scan position (horizontal ruler) on the data's current scan
+// line, each pixel the palette colour of the nearest sample. The image of the whole view is
+// rendered once per scale (ruler window and view size) and line, and kept; a repaint copies the
+// clip rectangle from it, so moving a cursor or repainting the view again costs a copy, not a new
+// rendering.
 class BScanImage : public CGObject {
  public:
   explicit BScanImage(const SyntheticBScan& data) : m_data(data) {}
   void OnDraw(CDC* dc, CRect* clip) override;
 
  private:
-  // What the kept image was rendered for: the view rectangle and the values at its edges.
+  // What the kept image was rendered for: the view rectangle, the values at its edges and the
+  // scan line.
   struct View {
     CRect rect;
     double left, right, top, bottom;
+    int line;
     bool operator==(const View& o) const {
       return rect == o.rect && left == o.left && right == o.right && top == o.top &&
-             bottom == o.bottom;
+             bottom == o.bottom && line == o.line;
     }
   };
   void Render(const View& view);

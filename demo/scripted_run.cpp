@@ -2,15 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QMouseEvent>
 #include <QWidget>
 #include <algorithm>
+#include <initializer_list>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <vector>
 
 #include "axis/scale_converter.h"
+#include "demo/cscan_view.h"
 #include "demo/inspection_window.h"
 #include "demo/tool_bar.h"
 #include "notify/idle.h"
@@ -182,6 +185,69 @@ void PrintGate(const char* step, ToolBar& bar) {
   std::printf("%s: gate %.2f..%.2f mm\n", step, Mm(lower), Mm(upper));
 }
 
+// The top view's amplitude at the reflectors (the three holes and the crack) on the index
+// cursor's scan line, in percent; with the gate, the index and the B-scan's line.
+void PrintTopView(const char* step, InspectionWindow& w) {
+  TopViewControl& top = w.Top().Control();
+  double lower = 0.0, upper = 0.0;
+  top.GetGate(&lower, &upper);
+  const double index = w.Index().GetValue();
+  std::printf("%s: index %.1f mm, B-scan line %.1f mm, top view gate %.2f..%.2f mm:", step,
+              Mm(index), Mm(w.BScanData().Line() * SyntheticVolume::kIndexStep), Mm(lower),
+              Mm(upper));
+  const char* separator = "";
+  for (double scan : {0.060, 0.130, 0.200, 0.250}) {
+    const int a = top.AmplitudeAt(scan, index);
+    std::printf("%s %.0f mm %.0f %%", separator, Mm(scan), a < 0 ? 0.0 : a * 100.0 / 255.0);
+    separator = ",";
+  }
+  std::printf("\n");
+}
+
+// The B-scan's amplitude at the first hole (60 mm, 12 mm) on its current line, in percent.
+void PrintFirstHole(const char* step, InspectionWindow& w) {
+  const SyntheticBScan& data = w.BScanData();
+  const int a = data.Sample(data.ScanIndex(0.060), data.DepthIndex(0.012));
+  std::printf("%s: B-scan at the first hole %.0f %%\n", step, a * 100.0 / 255.0);
+}
+
+// The frame's area that holds the given windows (the frame's client coordinates).
+QRect AreaOf(InspectionWindow& w, std::initializer_list<CWnd*> windows) {
+  QWidget* frame = w.Frame().GetWidget();
+  QRect area;
+  for (CWnd* wnd : windows) {
+    if (wnd == nullptr || wnd->GetWidget() == nullptr) continue;
+    QWidget* widget = wnd->GetWidget();
+    area |= QRect(widget->mapTo(frame, QPoint(0, 0)), widget->size());
+  }
+  return area;
+}
+
+bool Picture(InspectionWindow& w, const QString& dir, const char* name, const QRect& area) {
+  const QString path = dir + '/' + QString::fromUtf8(name) + QStringLiteral(".png");
+  // A palette image compresses the data's grain far better than true colour; the views use
+  // few colours, so the palette keeps them exactly (and dithers only if they did not).
+  const QImage image = w.Frame().GetWidget()->grab(area).toImage().convertToFormat(
+      QImage::Format_Indexed8, Qt::AvoidDither);
+  const bool ok = !area.isEmpty() && image.save(path, "PNG", 0);
+  std::printf("screenshot %s%s\n", qPrintable(path), ok ? "" : " FAILED");
+  return ok;
+}
+
+// The whole window and one picture of each view with its rulers (and zoom bars), as the README
+// shows them.
+bool ViewPictures(InspectionWindow& w, const QString& dir) {
+  bool ok = Picture(w, dir, "view-window", w.Frame().GetWidget()->rect());
+  CGOContainer& b = w.BScan();
+  ok &= Picture(w, dir, "view-bscan",
+                AreaOf(w, {&b, b.GetHorizView(), b.GetVertiView(), &w.ScanBar(), &w.DepthBar()}));
+  CGOContainer& a = w.AScan();
+  ok &= Picture(w, dir, "view-ascan", AreaOf(w, {&a, a.GetHorizView()}));
+  CGOContainer& c = w.Top().View();
+  ok &= Picture(w, dir, "view-cscan", AreaOf(w, {&c, c.GetHorizView(), c.GetVertiView()}));
+  return ok;
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0.0 : v[v.size() / 2];
@@ -238,12 +304,16 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   ok &= Screenshot(w, outDir, "01-start");
 
   // 1. Drag the reference cursor from 60 mm to 100 mm (snapped to whole millimetres).
+  // The top view shows no scan cursor: the drag leaves it alone.
   const int row = h * 3 / 4;
   CPoint from = ViewPoint(w, w.Reference().GetValue(), 0.0);
   CPoint to = ViewPoint(w, 0.100, 0.0);
+  const int topDraws = w.Top().Control().DrawCount();
   mouse.Drag(CPoint(from.x, row), CPoint(to.x, row), Qt::LeftButton);
   Settle();
   PrintCursors("drag reference", w);
+  std::printf("drag reference: top view drawn %d times\n",
+              w.Top().Control().DrawCount() - topDraws);
   ok &= Screenshot(w, outDir, "02-drag-reference");
 
   // 2. Shift+Ctrl drag: the reference and measure cursors move together by 30 mm.
@@ -292,6 +362,7 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   // 11. The depth gate: the upper thumb dragged from 20 mm to 30 mm (snapped to the samples).
   CDualSliderCtrl& gate = bar.Gate();
   PrintGate("gate start", bar);
+  PrintTopView("gate start", w);
   const CRect thumb = gate.GetThumbRect(1);
   CRect track;
   gate.GetClientRect(&track);
@@ -302,6 +373,7 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   Settle();
   PrintGate("move gate", bar);
   PrintStatus("move gate", bar);
+  PrintTopView("move gate", w);
   ok &= Screenshot(w, outDir, "11-gate");
 
   // 12. The home view button: both rulers show their whole axes again.
@@ -342,6 +414,39 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   Settle();
   PrintRulers("home double-click", w);
   ok &= Screenshot(w, outDir, "15-home-double-click");
+
+  // 16. Drag the index cursor on the top view from 20 mm to 40 mm: the B-scan, the A-scan and
+  // its readout show that scan line, where the first hole has ended.
+  CGOContainer& top = w.Top().View();
+  Pointer topMouse(top);
+  const int column = top.GetWidget()->width() * 3 / 4;  // clear of the cursor's value box
+  const CSC* indexScale = w.Top().IndexCursor().GetYScale();
+  PrintFirstHole("index start", w);
+  topMouse.Drag(CPoint(column, indexScale->PosToPixel(w.Index().GetValue())),
+                CPoint(column, indexScale->PosToPixel(0.040)), Qt::LeftButton);
+  Settle();
+  PrintTopView("index cursor", w);
+  PrintFirstHole("index cursor", w);
+  PrintDac("index cursor", w);
+  ok &= Screenshot(w, outDir, "16-index-cursor");
+
+  // 17. The gate's upper thumb dragged on from 30 mm to 36 mm: the top view follows the slider
+  // and shows the deepest hole too.
+  const CRect upperThumb = gate.GetThumbRect(1);
+  const int x36 = gate.GetLeftMargin() +
+                  (track.Width() - gate.GetLeftMargin() - gate.GetRightMargin() - 1) * 36 / 50;
+  Pointer(gate).Drag(CPoint(upperThumb.CenterPoint().x, gateRow), CPoint(x36, gateRow),
+                     Qt::LeftButton);
+  Settle();
+  PrintGate("gate deeper", bar);
+  PrintTopView("gate deeper", w);
+  ok &= Screenshot(w, outDir, "17-gate-deeper");
+
+  // 18. Home view, then the pictures of the whole window and of each view.
+  ClickButton(bar, ToolBar::kHomeView);
+  Settle();
+  PrintRulers("pictures", w);
+  ok &= ViewPictures(w, outDir);
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }
@@ -356,6 +461,7 @@ int RunBenchmarks(InspectionWindow& w) {
   // to the cursors; that is left out of the step's time.
   CPoint p = ViewPoint(w, w.Reference().GetValue(), 0.0);
   p.y = row;
+  const int topDraws = w.Top().Control().DrawCount();
   mouse.Press(p, Qt::LeftButton);
   PumpUntilIdle();
   std::vector<double> steps, stepsCpu;
@@ -372,6 +478,7 @@ int RunBenchmarks(InspectionWindow& w) {
   mouse.Release(CPoint(p.x + 8, row), Qt::LeftButton);
   Settle();
   PrintCursors("bench drag", w);
+  std::printf("bench drag: top view drawn %d times\n", w.Top().Control().DrawCount() - topDraws);
 
   // A full repaint of the view (background, grid, cursors) for comparison.
   std::vector<double> full;

@@ -1,44 +1,47 @@
 #pragma once
-// Deterministic synthetic inspection data: a 40 mm steel plate scanned over 300 mm, with three
-// side-drilled holes and the tip of a crack. Each reflector answers with a hyperbolic echo
-// (the probe sees it before and after passing over it), the back wall with a flat one.
-//
-// The data is sampled once, like an acquisition, on a fixed grid (one A-scan per 0.5 mm of scan,
-// one sample per 0.05 mm of depth); the views then only look samples up. Positions are in the
-// volume set's base unit, the metre.
+// The B-scan of the synthetic volume (demo/volume_data.h): depth against scan position on one
+// scan line, the line the index cursor selects. The views read samples through it; the line
+// changes from any thread (the index cursor's change announcements arrive on the event
+// service's thread). A view that renders a whole picture takes the line once and reads that
+// line's rows (DepthRow), so a picture never mixes two lines; Sample reads the current line.
+#include <atomic>
 #include <cstdint>
-#include <vector>
+
+#include "demo/volume_data.h"
 
 namespace demo {
 
 class SyntheticBScan {
  public:
-  static constexpr double kScanLength = 0.300;  // m
-  static constexpr double kDepth = 0.050;       // m (the plate is 40 mm thick)
-  static constexpr double kScanStep = 0.0005;
-  static constexpr double kDepthStep = 0.00005;
+  static constexpr double kScanLength = SyntheticVolume::kScanLength;  // m
+  static constexpr double kDepth = SyntheticVolume::kDepth;
+  static constexpr double kScanStep = SyntheticVolume::kScanStep;
+  static constexpr double kDepthStep = SyntheticVolume::kDepthStep;
 
-  SyntheticBScan();
+  explicit SyntheticBScan(const SyntheticVolume& volume) : m_volume(volume) {}
 
-  // Amplitude 0..255 of one sample (indices inside the data).
+  const SyntheticVolume& Volume() const { return m_volume; }
+  // The scan line shown; SetLine clamps to the volume's lines. Any thread.
+  int Line() const { return m_line.load(std::memory_order_relaxed); }
+  void SetLine(int line);
+
+  // Amplitude 0..255 of one sample of the current line (indices inside the data).
   std::uint8_t Sample(int scanIndex, int depthIndex) const {
-    return m_samples[std::size_t(depthIndex) * m_scanCount + scanIndex];
+    return m_volume.Sample(scanIndex, Line(), depthIndex);
   }
-  // The samples of one depth across every scan position (ScanCount values).
-  const std::uint8_t* DepthRow(int depthIndex) const {
-    return &m_samples[std::size_t(depthIndex) * m_scanCount];
+  // The samples of one depth of a line across every scan position (ScanCount values).
+  const std::uint8_t* DepthRow(int line, int depthIndex) const {
+    return m_volume.DepthRow(line, depthIndex);
   }
   // Index of the nearest A-scan / sample, -1 outside.
-  int ScanIndex(double scan) const { return Index(scan, kScanStep, m_scanCount); }
-  int DepthIndex(double depth) const { return Index(depth, kDepthStep, m_depthCount); }
-  int ScanCount() const { return m_scanCount; }
-  int DepthCount() const { return m_depthCount; }
+  int ScanIndex(double scan) const { return m_volume.ScanIndex(scan); }
+  int DepthIndex(double depth) const { return m_volume.DepthIndex(depth); }
+  int ScanCount() const { return m_volume.ScanCount(); }
+  int DepthCount() const { return m_volume.DepthCount(); }
 
  private:
-  static int Index(double v, double step, int count);
-  int m_scanCount;
-  int m_depthCount;
-  std::vector<std::uint8_t> m_samples;  // depth-major: a view row reads one run of memory
+  const SyntheticVolume& m_volume;
+  std::atomic<int> m_line{0};
 };
 
 // The colours of the amplitudes 0..255 in the usual inspection palette: white through blue,

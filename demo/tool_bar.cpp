@@ -213,6 +213,7 @@ void ToolBar::OnButton(int tool) {
     case kHomeView:
       m_window.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
       m_window.DepthRuler().Set(0.0, SyntheticBScan::kDepth, 0);
+      m_window.IndexRuler().Set(0.0, SyntheticVolume::kIndexLength, 0);
       break;
     case kReferenceCursor:
     case kMeasureCursor:
