@@ -121,7 +121,7 @@ TopView::TopView(const Setup& setup) : m_setup(setup), m_control(setup.bscan->Vo
   m_view.ShowWindow(SW_SHOW);
 
   m_label.Create(L"", WS_CHILD | WS_VISIBLE,
-                 CRect(a.right + 8, a.top, a.right + 8 + kLabelWidth, a.bottom), setup.parent);
+                 CRect(a.right + Px(8), a.top, a.right + Px(8) + kLabelWidth, a.bottom), setup.parent);
 
   setup.bscan->SetLine(setup.bscan->Volume().LineIndex(setup.indexCursor->GetValue()));
   FollowIndex();

@@ -22,6 +22,7 @@
 #include "controls/dual_slider.h"
 #include "cursors/zoom.h"
 #include "demo/scan_views.h"
+#include "demo/screen_pixels.h"
 #include "demo/synthetic_data.h"
 #include "graphics/container.h"
 #include "graphics/ruler_views.h"
@@ -92,9 +93,9 @@ class TopView : public IDualSlidersListener {
     // Called (on any thread) after the B-scan's line changed, to repaint what shows it.
     std::function<void()> onLineChanged;
   };
-  static constexpr int kRulerHeight = 28;
-  static constexpr int kRulerWidth = 34;
-  static constexpr int kLabelWidth = 240;
+  static constexpr Dip kRulerHeight{28};
+  static constexpr Dip kRulerWidth{34};
+  static constexpr Dip kLabelWidth{240};
 
   explicit TopView(const Setup& setup);
   ~TopView() override;

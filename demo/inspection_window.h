@@ -72,7 +72,7 @@ class InspectionWindow {
   // The home range of the scan bar (metres).
   static constexpr double kScanHomeStart = 0.100, kScanHomeEnd = 0.200;
   // The top view's height in pixels, and the index cursor's first value (m).
-  static constexpr int kTopViewHeight = 160;
+  static constexpr Dip kTopViewHeight{160};
   static constexpr double kIndexStart = 0.020;
   // Millimetres of a value in base units (metres).
   static double Millimetres(double metres) { return metres * 1000.0; }
