@@ -236,6 +236,13 @@ void CGRulerHoriz::RecalcLayout() {
   RulerViewAccess::SetGridSpacing(GetGrid(), false, RulerViewAccess::Layout(*this, false));
 }
 
+void CGRulerHoriz::SetGrid(CGGrid* grid) {
+  m_grid = grid;
+  // The layout may have been computed before the grid was known, and nothing later need come
+  // to compute it again.
+  RecalcLayout();
+}
+
 void CGRulerHoriz::OnDraw(CDC*) { RulerViewAccess::Draw(*this, false); }
 
 void CGRulerHoriz::Print(CDC* dc, int x, int y) {
@@ -270,6 +277,11 @@ void CGRulerVerti::RulerChanged(double start, double range, double displayOffset
 
 void CGRulerVerti::RecalcLayout() {
   RulerViewAccess::SetGridSpacing(GetGrid(), true, RulerViewAccess::Layout(*this, true));
+}
+
+void CGRulerVerti::SetGrid(CGGrid* grid) {
+  m_grid = grid;
+  RecalcLayout();
 }
 
 void CGRulerVerti::OnDraw(CDC*) { RulerViewAccess::Draw(*this, true); }

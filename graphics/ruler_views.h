@@ -25,8 +25,10 @@ class QUARLEN_API CGRulerHoriz : public CGRuler {
   void RecalcLayout() override;
   // Enlarges r upwards to the font's text height + 4 when it is lower.
   void SetPosition(CRect* rect) override;
-  // Not owned; null for none.
-  void SetGrid(CGGrid* grid) { m_grid = grid; }
+  // Not owned; null for none. The grid gets the view's current tick spacing at once (when the
+  // view has a ruler and a display unit), so a grid attached after the view laid out its ticks
+  // draws its lines without waiting for the next change of the ruler.
+  void SetGrid(CGGrid* grid);
   CGGrid* GetGrid() const { return m_grid.load(); }
 
  protected:
@@ -50,7 +52,8 @@ class QUARLEN_API CGRulerVerti : public CGRuler {
   void RecalcLayout() override;
   // Widens r to the font's text height + 5 when it is narrower.
   void SetPosition(CRect* rect) override;
-  void SetGrid(CGGrid* grid) { m_grid = grid; }
+  // As CGRulerHoriz::SetGrid: the grid gets the current spacing at once.
+  void SetGrid(CGGrid* grid);
   CGGrid* GetGrid() const { return m_grid.load(); }
 
  protected:

@@ -109,7 +109,14 @@ void HandleThreadMessage(MSG msg) {
     std::lock_guard lock(state().mutex);
     hook = state().threadHook;
   }
-  if (hook) hook(&msg);
+  if (hook && hook(&msg)) return;
+  // The quit message ends the running event loops (QApplication::exec and any modal loop
+  // inside it), as a message loop ends when it retrieves the quit message. With no loop
+  // running there is nothing to end, and Qt's own quit flag is left alone so that later
+  // modal loops still run.
+  if (msg.message == WM_QUIT && QThread::currentThread()->loopLevel() > 0) {
+    QCoreApplication::exit(static_cast<int>(msg.wParam));
+  }
 }
 
 class Dispatcher : public QObject {

@@ -29,6 +29,8 @@ void DestroyImpl(HWND hWnd, bool fromWidgetDestructor) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec || rec->destroying) return;
   rec->destroying = true;
+  // The application's main window going away ends the application's message loop.
+  const bool mainWindow = MainWindowHandle() == hWnd;
   if (::GetCapture() == hWnd) ::ReleaseCapture();
   ForgetInputState(hWnd);
   if (rec->widget && !rec->hostWidget && !fromWidgetDestructor) rec->widget->hide();
@@ -51,6 +53,7 @@ void DestroyImpl(HWND hWnd, bool fromWidgetDestructor) {
     }
   }
   rec->paintDc.reset();
+  if (mainWindow) ::PostQuitMessage(0);
   if (wnd) wnd->PostNcDestroy();
 }
 

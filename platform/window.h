@@ -222,9 +222,12 @@ class QUARLEN_API CFrameWnd : public CWnd {
 // The GUI thread's thread object (its m_nThreadID is the id PostThreadMessageW takes), or
 // null before a QApplication exists.
 QUARLEN_API CWinThread* AfxGetThread();
-// The application's main window: set by the host, null when there is none. The handle is also
-// read by the event service's tick thread (through quarlen::detail::MainWindowHandle), so
-// setting it is safe while that thread runs.
+// The application's main window: set by the host, null when there is none. When the main window
+// is destroyed (also when the user closes it: WM_CLOSE destroys a window by default) the quit
+// message is posted, and QApplication::exec returns once it is handled (exit code 0), as a plain
+// Qt program ends when its last window closes. A thread message hook may consume WM_QUIT. The
+// handle is also read by the event service's tick thread (through
+// quarlen::detail::MainWindowHandle), so setting it is safe while that thread runs.
 QUARLEN_API CWnd* AfxGetMainWnd();
 QUARLEN_API void AfxSetMainWnd(CWnd* wnd);
 

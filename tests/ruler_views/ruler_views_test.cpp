@@ -264,6 +264,61 @@ TEST_F(RulerViewTest, ViewsTellTheirGridTheTickSpacing) {
   EXPECT_DOUBLE_EQ(ys, step);
 }
 
+// A grid attached to views that have laid out their ticks already draws its lines: the views
+// hand their spacing over when the grid is attached, whether or not a ruler change is still on
+// its way. Each order is repeated, as the order of a late delivery against the attachment is
+// left to the tick thread when nothing is settled in between.
+struct LateGridCase {
+  const char* name;
+  bool settleBeforeAttach;  // every ruler event delivered before the grid is attached
+  bool gridInContainerFirst;
+  int rounds;
+};
+
+const LateGridCase kLateGridCases[] = {
+    {"attached while ruler events may still be on their way", false, false, 100},
+    {"attached after every ruler event was delivered", true, false, 20},
+    {"in the container before the views know it", true, true, 20},
+};
+
+TEST_F(RulerViewTest, GridAttachedAfterTheViewsLaidOutDrawsItsLines) {
+  const COLORREF green = RGB(0, 160, 0);
+  for (const LateGridCase& tc : kLateGridCases) {
+    for (int round = 0; round < tc.rounds; ++round) {
+      SCOPED_TRACE(::testing::Message() << tc.name << ", round " << round);
+      CGOContainer c;
+      ASSERT_TRUE(c.Create(frame.get(), 7, &xr, &yr, 1, 1));
+      c.MoveWindow(50, 0, 500, 400);
+      c.ShowWindow(SW_SHOW);
+      MakeHoriz(CRect(50, 400, 550, 430), &base);
+      MakeVerti(CRect(0, 0, 40, 400), &base);
+      CGGrid grid;
+      grid.SetColor(green);
+      if (tc.gridInContainerFirst) c.Add(&grid, CGOContainer::top);
+      if (tc.settleBeforeAttach) {
+        ASSERT_TRUE(quarlen::test::SettleEvents());
+      }
+      horiz->SetGrid(&grid);
+      verti->SetGrid(&grid);
+      if (!tc.gridInContainerFirst) c.Add(&grid, CGOContainer::top);
+      c.SetGraphicalRuler(horiz.get(), verti.get());
+      ASSERT_TRUE(quarlen::test::SettleEvents());
+      // 0..100 over 500 pixels and 0..80 over 400, ticks every 10: a line every 50 pixels.
+      EXPECT_GE(Columns(c, 203, green).size(), 9u);
+      int rows = 0;
+      for (int y = 0; y < 400; ++y) rows += PixelOf(c, 23, y) == green ? 1 : 0;
+      EXPECT_GE(rows, 7);
+      const bool failed = ::testing::Test::HasFailure();
+      c.SetGraphicalRuler(nullptr, nullptr);
+      c.RemoveAll();
+      c.DestroyWindow();
+      horiz.reset();
+      verti.reset();
+      if (failed) return;
+    }
+  }
+}
+
 TEST_F(RulerViewTest, ContainerRulerChangeUpdatesAndRepaintsTheViews) {
   CGOContainer c;
   ASSERT_TRUE(c.Create(frame.get(), 7, &xr, &yr, 1, 1));

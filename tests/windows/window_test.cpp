@@ -1,5 +1,7 @@
 // Window management: handles, creation and destruction messages, geometry, enabling, parents.
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -201,6 +203,65 @@ TEST(Window, MainWindowIsSettableAndReadableFromOtherThreads) {
   EXPECT_EQ(quarlen::detail::MainWindowHandle(), nullptr);
   EXPECT_EQ(AfxGetMainWnd(), nullptr);
   AfxSetMainWnd(nullptr);
+}
+
+// How a window goes away, and whether the application's event loop ends with it. Each case runs
+// QApplication::exec; once the close has been handled, a queued call ends the loop with code 7
+// unless the quit message came first (code 0). A guard ends it with 99 should neither come.
+struct MainCloseCase {
+  const char* name;
+  bool main;  // the closed window is the application's main window
+  void (*close)(CRecorderWnd& w);
+  int exitCode;
+};
+
+const MainCloseCase kMainCloseCases[] = {
+    {"the user closes the main window", true,
+     [](CRecorderWnd& w) { quarlen::detail::FindWindowRecord(w.m_hWnd)->widget->close(); }, 0},
+    {"WM_CLOSE to the main window", true, [](CRecorderWnd& w) { w.SendMessage(WM_CLOSE, 0, 0); },
+     0},
+    {"DestroyWindow of the main window", true, [](CRecorderWnd& w) { w.DestroyWindow(); }, 0},
+    {"the user closes another top-level window", false,
+     [](CRecorderWnd& w) { quarlen::detail::FindWindowRecord(w.m_hWnd)->widget->close(); }, 7},
+};
+
+TEST(Window, ClosingTheMainWindowEndsTheEventLoop) {
+  for (const MainCloseCase& tc : kMainCloseCases) {
+    SCOPED_TRACE(tc.name);
+    CRecorderWnd main, other;
+    ASSERT_TRUE(main.CreateTop({0, 0, 100, 80}));
+    ASSERT_TRUE(other.CreateTop({0, 0, 100, 80}));
+    AfxSetMainWnd(&main);
+    CRecorderWnd& closed = tc.main ? main : other;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(10000);
+    // Sees the quit message go by (and leaves it to the loop), so that the fallback below does
+    // not overwrite the exit code of a loop already told to end in the same round.
+    bool quitSeen = false;
+    quarlen::SetThreadMessageHook([&](MSG* m) -> BOOL {
+      if (m->message == WM_QUIT) quitSeen = true;
+      return FALSE;
+    });
+    QTimer::singleShot(0, [&] {
+      tc.close(closed);
+      QMetaObject::invokeMethod(
+          QCoreApplication::instance(),
+          [&] {
+            if (!quitSeen) QCoreApplication::exit(7);
+          },
+          Qt::QueuedConnection);
+    });
+    EXPECT_EQ(QCoreApplication::exec(), tc.exitCode);
+    quarlen::SetThreadMessageHook({});
+    EXPECT_FALSE(IsWindow(closed.m_hWnd));
+    EXPECT_EQ(AfxGetMainWnd(), tc.main ? nullptr : &main);
+    AfxSetMainWnd(nullptr);
+    main.DestroyWindow();
+    other.DestroyWindow();
+    quarlen::test::PumpUntilIdle();
+  }
 }
 
 TEST(Window, HostWidgetBecomesAFrameAndViewsGoIntoItsLayout) {
