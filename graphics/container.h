@@ -11,6 +11,19 @@
 // Layers, bottom to top: background object or colour; static objects from the last index to
 // index 0; dynamic objects from the last index to index 0; the tracking object while it captures.
 //
+// Mouse: a left or right press goes to the first capture-enabled dynamic object, from the top,
+// whose IsOnTop accepts the point and whose OnBeginCapture accepts the press (a left press is
+// offered with MK_LBUTTON alone, a right press with the message's keys). That object moves to
+// index 0, the top of the dynamic layer, so that the object being dragged is drawn above the
+// others; it stays there after the drag. Hence an object that accepts every press (the
+// selection tool, a zoom tool) must not live in the dynamic layer: after its first drag it
+// covers every other dynamic object, the cursors too. Such an object is the tracking object
+// (AddTracking): it gets the drags no dynamic object takes, a left drag once the pointer has
+// moved beyond its pick precision (GetPickPrecision with the move's keys) and a right drag at
+// the press, each with the keys held then (MK_SHIFT, MK_CONTROL included), and it never moves in
+// the dynamic list. Several tools share a view through a CGToolSelect as the tracking object
+// (graphics/tool_select.h).
+//
 // The container never owns the objects. An object removed from it (or left behind when the
 // window is destroyed) is never called again, so the application may delete it at once; a drag
 // in progress ends when its object is removed or the window goes away. Deleting the container
@@ -74,6 +87,7 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   void SetBackgroundColor(COLORREF color);  // drops the background object
   void Add(CGObject* obj, int pos);
   void AddDynamic(CGODynamic* obj, int pos);
+  // The one tracking object (replacing the previous one): see "Mouse" above.
   void AddTracking(CGODynamic* obj);
   void Remove(CGObject* obj);
   void RemoveAll();

@@ -75,6 +75,9 @@ class QUARLEN_API CGRuler : public CWnd {
   static LONG ConvertDBToPixel(double v, void* ruler);
   static double ConvertFromPixel(double px, CSC* scale, CUnit* unit);
 
+  // The first labelled tick and the tick step, in the display unit's values (millimetres for a
+  // millimetre unit; base values without a unit). A grid attached to a ruler view gets the same
+  // layout converted to base units. Without a ruler: first 0, step 100000.
   void GetTickPosition(double* first, double* step) const;
   void SetTickPosition(double first, double step);
   int GetLabelWidth() const { return m_labelWidth; }
