@@ -1,8 +1,11 @@
 # Installs the library into a scratch prefix, checks that the installed tree holds the public
 # interface only, and builds a tiny application against it with find_package(Quarlen), as a
 # user of the installed package would.
+# Then it builds the installed copy of the guide's examples the same way, runs each headless and
+# checks what it prints, and checks that the guide quotes the examples as they are.
 #   cmake -DBUILD_DIR=<build> -DCONSUMER_DIR=<dir> -DWORK_DIR=<dir> -DLIBRARY=<libquarlen.so>
-#         -DNM=<nm> -DDEMO_DIR=<demo sources> -DREADME=<README.md> -P check_install.cmake
+#         -DNM=<nm> -DDEMO_DIR=<demo sources> -DREADME=<README.md> -DEXAMPLES_DIR=<examples>
+#         -DGUIDE=<docs/guide.md> -P check_install.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 set(include_root ${prefix}/include/quarlen)
@@ -90,11 +93,65 @@ else()
   endif()
 endif()
 
-if(problems)
-  message(FATAL_ERROR "the installed package is not the public interface alone:\n${problems}")
+# 5. The examples are installed with the package, unchanged, and the guide's quotes of them are
+# theirs: a block that opens with the line "// examples/NAME.cpp" holds, after that line, a
+# verbatim piece of that example.
+set(examples_root ${prefix}/share/quarlen/examples)
+file(GLOB example_sources RELATIVE ${EXAMPLES_DIR} ${EXAMPLES_DIR}/*.cpp ${EXAMPLES_DIR}/CMakeLists.txt)
+foreach(rel IN LISTS example_sources)
+  if(NOT EXISTS ${examples_root}/${rel})
+    problem("example ${rel} is not installed under share/quarlen/examples")
+  else()
+    file(READ ${EXAMPLES_DIR}/${rel} original)
+    file(READ ${examples_root}/${rel} copy)
+    if(NOT original STREQUAL copy)
+      problem("the installed example ${rel} differs from examples/${rel}")
+    endif()
+  endif()
+  file(STRINGS ${EXAMPLES_DIR}/${rel} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE ".*\"([^\"]+)\".*" "\\1" header "${line}")
+    if(NOT EXISTS ${include_root}/${header})
+      problem("examples/${rel} includes ${header}, which is not an installed header")
+    endif()
+  endforeach()
+endforeach()
+set(marker "```cpp\n// examples/")
+file(READ ${GUIDE} rest)
+set(quotes 0)
+string(FIND "${rest}" "${marker}" at)
+while(NOT at EQUAL -1)
+  # rest: from the label line "// examples/NAME.cpp" on; the quote runs to the closing fence.
+  math(EXPR at "${at} + 7")
+  string(SUBSTRING "${rest}" ${at} -1 rest)
+  string(FIND "${rest}" "\n" eol)
+  math(EXPR name_length "${eol} - 3")
+  string(SUBSTRING "${rest}" 3 ${name_length} name)
+  math(EXPR body_at "${eol} + 1")
+  string(SUBSTRING "${rest}" ${body_at} -1 rest)
+  string(FIND "${rest}" "```" end)
+  string(SUBSTRING "${rest}" 0 ${end} body)
+  math(EXPR quotes "${quotes} + 1")
+  if(NOT EXISTS ${EXAMPLES_DIR}/../${name})
+    problem("docs/guide.md quotes ${name}, which does not exist")
+  else()
+    file(READ ${EXAMPLES_DIR}/../${name} source)
+    string(FIND "${source}" "${body}" found)
+    if(found EQUAL -1)
+      problem("docs/guide.md quote ${quotes} is not a verbatim piece of ${name}")
+    endif()
+  endif()
+  string(FIND "${rest}" "${marker}" at)
+endwhile()
+if(quotes EQUAL 0)
+  problem("docs/guide.md quotes no example")
 endif()
 
-# 5. An application builds against the installed package and runs.
+if(problems)
+  message(FATAL_ERROR "the installed package is not the public interface alone, or its examples and their quotes disagree:\n${problems}")
+endif()
+
+# 6. An application builds against the installed package and runs.
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build -G Ninja -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib ${WORK_DIR}/build/consumer)
@@ -102,4 +159,22 @@ string(FIND "${out}" "reference at 150 mm, view up to date" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the consumer did not report its settled view:\n${out}")
 endif()
-message(STATUS "installed package holds the public interface, builds and runs a consumer")
+
+# 7. The installed examples build against the package and print what the guide says they print:
+# each expected text is a whole line of the output.
+run(${CMAKE_COMMAND} -S ${examples_root} -B ${WORK_DIR}/examples -G Ninja
+    -DCMAKE_PREFIX_PATH=${prefix})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
+# The programs run headless even where a display is set: the window ones take --headless.
+function(check_example name argument)
+  run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib QT_QPA_PLATFORM=offscreen
+      ${WORK_DIR}/examples/${name} ${argument})
+  foreach(expected IN LISTS ARGN)
+    string(FIND "\n${out}\n" "\n${expected}\n" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "example ${name} did not print the line \"${expected}\":\n${out}")
+    endif()
+  endforeach()
+endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/examples_output.cmake)
+message(STATUS "installed package holds the public interface, builds and runs a consumer and the examples")

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     CFrameWnd frame;
     frame.Create(nullptr, L"Quarlen application", WS_OVERLAPPEDWINDOW, CRect(0, 0, 640, 400),
                  nullptr, 0);
+    AfxSetMainWnd(&frame);  // closing the main frame ends app.exec()
     CGOContainer view;
     view.Create(&frame, 1, &x, &y, 1, 0);
     view.MoveWindow(0, 0, 640, 400);
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
                 idle ? ", view up to date" : "");
     if (!headless) app.exec();
     view.RemoveAll();
+    AfxSetMainWnd(nullptr);
   }
   event_Terminate();
   return 0;
