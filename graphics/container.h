@@ -17,12 +17,12 @@
 // index 0, the top of the dynamic layer, so that the object being dragged is drawn above the
 // others; it stays there after the drag. Hence an object that accepts every press (the
 // selection tool, a zoom tool) must not live in the dynamic layer: after its first drag it
-// covers every other dynamic object, the cursors too. Such an object is the tracking object
-// (AddTracking): it gets the drags no dynamic object takes, a left drag once the pointer has
-// moved beyond its pick precision (GetPickPrecision with the move's keys) and a right drag at
-// the press, each with the keys held then (MK_SHIFT, MK_CONTROL included), and it never moves in
-// the dynamic list. Several tools share a view through a CGToolSelect as the tracking object
-// (graphics/tool_select.h).
+// covers every other dynamic object, the cursors too. Such an object belongs in the tracking
+// slot (AddTracking): the tracking object gets the drags no dynamic object takes, a left drag
+// once the pointer has moved beyond its pick precision (GetPickPrecision with the move's keys)
+// and a right drag at the press, each with the keys held then (MK_SHIFT, MK_CONTROL included);
+// it is not in the dynamic list, so it never comes above the dynamic objects. Several tools
+// share a view through a CGToolSelect as the tracking object (graphics/tool_select.h).
 //
 // The container never owns the objects. An object removed from it (or left behind when the
 // window is destroyed) is never called again, so the application may delete it at once; a drag
