@@ -116,7 +116,7 @@ TopView::TopView(const Setup& setup) : m_setup(setup), m_control(setup.bscan->Vo
   m_indexCursor.EnableStep(1, kMillimetre, 0.0);  // whole millimetres: the scan lines
   m_zoom.SetMinZoom(8, 8);
   m_tools.AssociateTool(MK_LBUTTON, &m_zoom);
-  m_view.AddDynamic(&m_tools, CGOContainer::bottom);
+  m_view.AddTracking(&m_tools);  // below the index cursor, also after a zoom
   m_view.AddDynamic(&m_indexCursor, CGOContainer::top);
   m_view.ShowWindow(SW_SHOW);
 

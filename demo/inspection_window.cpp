@@ -133,8 +133,10 @@ void InspectionWindow::CreateBScan(CSize size) {
   m_depthView.SetGrid(&m_grid);
   m_bscan.SetGraphicalRuler(&m_scanView, &m_depthView);
 
-  // Cursors take the presses on their lines; every other press goes to the tool selector:
-  // left drag zooms, right drag picks (reference and depth cursor jump to the pointer).
+  // Cursors take the presses on their lines; every other drag goes to the tool selector, the
+  // view's tracking object: left drag zooms, right drag picks (reference and depth cursor jump
+  // to the pointer). As a tracking object it stays below the cursors after a drag; an object
+  // of the dynamic layer would move to the top when it captures and take every later press.
   m_scanCursor.CreateLink(m_reference);
   SetUpCursor(m_scanCursor, scanMm, kReferenceColour);
   m_measureCursor.CreateLink(m_measure);
@@ -147,7 +149,7 @@ void InspectionWindow::CreateBScan(CSize size) {
   m_pick.EnableStepY(1, kMillimetre, 0.0);
   m_tools.AssociateTool(MK_LBUTTON, &m_zoom);
   m_tools.AssociateTool(MK_RBUTTON, &m_pick);
-  m_bscan.AddDynamic(&m_tools, CGOContainer::bottom);
+  m_bscan.AddTracking(&m_tools);
   m_bscan.AddDynamic(&m_depthCursor, CGOContainer::top);
   m_bscan.AddDynamic(&m_measureCursor, CGOContainer::top);
   m_bscan.AddDynamic(&m_scanCursor, CGOContainer::top);
