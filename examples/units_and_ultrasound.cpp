@@ -3,7 +3,7 @@
 // Rulers, positions and cursors hold values in the base unit of their axis (metres for
 // distances, seconds for times); display units convert them for the eye. The ultrasound
 // conversions work in the units of the acquisition: microseconds, hertz, metres per second,
-// degrees, and millimetres for every length they return.
+// degrees, and millimetres for lengths (inches when the unit system is imperial).
 #include <cstdio>
 
 #include "axis/position.h"
