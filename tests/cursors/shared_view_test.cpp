@@ -111,13 +111,14 @@ TEST_P(ToolPlacement, DragOnTheCursorLineAfterTheFirstZoom) {
   EXPECT_EQ(c->IsInContainer(&zoom), GetParam().placement == Placement::kZoomDynamic ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ToolPlacement,
-    ::testing::Values(
-        PlacementCase{"SelectionToolAsTrackingObject", Placement::kSelectionToolTracking, true},
-        PlacementCase{"SelectionToolInTheDynamicLayer", Placement::kSelectionToolDynamic, false},
-        PlacementCase{"ZoomInTheDynamicLayer", Placement::kZoomDynamic, false}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, ToolPlacement,
+                         ::testing::Values(PlacementCase{"SelectionToolAsTrackingObject",
+                                                         Placement::kSelectionToolTracking, true},
+                                           PlacementCase{"SelectionToolInTheDynamicLayer",
+                                                         Placement::kSelectionToolDynamic, false},
+                                           PlacementCase{"ZoomInTheDynamicLayer",
+                                                         Placement::kZoomDynamic, false}),
+                         [](const auto& info) { return info.param.name; });
 
 // Which tool a drag reaches through the selection tool as the tracking object. The two zoom
 // tools tell them apart: zoomX changes only the horizontal ruler, zoomY only the vertical one.
