@@ -21,7 +21,9 @@
 // is safe from any thread and also from inside an observer's call. Observers are called with
 // the registry's lock held, so that an observer that unregisters (from any thread) is never
 // called again once UnregisterObserver has returned; an observer therefore must not wait for
-// another thread that may begin or end a gesture or register an observer.
+// another thread that may begin or end a gesture or register an observer. Marks belong in
+// the handlers of user input; a delivery on the event service's tick thread should not make
+// one (observers may send events, and the tick thread holds the event lock).
 #include "platform/export.h"
 
 // Told when the outermost gesture mark of a thread begins and ends (on that thread).

@@ -192,7 +192,8 @@ void PrintHistory(const char* step, InspectionWindow& w) {
   ToolBar& bar = w.Bar();
   std::printf("%s: top view scan %.1f..%.1f mm, back %d (button %s), forward %d (button %s)\n",
               step, Mm(top->GetRulOffset()), Mm(top->GetRulOffset() + top->GetRulRange()),
-              w.History().GetBackCount(), bar.Button(ToolBar::kBack).IsWindowEnabled() ? "on" : "off",
+              w.History().GetBackCount(),
+              bar.Button(ToolBar::kBack).IsWindowEnabled() ? "on" : "off",
               w.History().GetForwardCount(),
               bar.Button(ToolBar::kForward).IsWindowEnabled() ? "on" : "off");
 }

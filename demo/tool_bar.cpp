@@ -22,8 +22,8 @@ constexpr Dip kGateWidth{271};  // a 250-pixel track between the slider's margin
 // The view whose cursors the status texts name.
 constexpr const wchar_t* kViewName = L"B-scan";
 
-const wchar_t* const kCaptions[ToolBar::kToolCount] = {
-    L"Zoom", L"Pick", L"Home", L"Reference", L"Measure", L"", L""};
+const wchar_t* const kCaptions[ToolBar::kToolCount] = {L"Zoom",    L"Pick", L"Home", L"Reference",
+                                                       L"Measure", L"",     L""};
 
 // The buttons from left to right: the arrows beside the home button.
 const ToolBar::Tool kOrder[ToolBar::kToolCount] = {

@@ -39,13 +39,15 @@ void CZoomHistory::RemoveRuler(CRuler* ruler) {
   if (Holds(Rulers(), ruler)) return;  // still one of the group's
   const Availability before = Available();
   const auto strip = [ruler](Entry& e) {
-    e.erase(std::remove_if(e.begin(), e.end(), [ruler](const Window& w) { return w.ruler == ruler; }),
-            e.end());
+    e.erase(
+        std::remove_if(e.begin(), e.end(), [ruler](const Window& w) { return w.ruler == ruler; }),
+        e.end());
   };
   for (std::deque<Entry>* list : {&m_back, &m_forward}) {
     for (Entry& e : *list) strip(e);
-    list->erase(std::remove_if(list->begin(), list->end(), [](const Entry& e) { return e.empty(); }),
-                list->end());
+    list->erase(
+        std::remove_if(list->begin(), list->end(), [](const Entry& e) { return e.empty(); }),
+        list->end());
   }
   strip(m_home);
   strip(m_gestureStart);
@@ -85,8 +87,8 @@ CZoomHistory::Entry CZoomHistory::Current() const {
 CZoomHistory::Entry CZoomHistory::HomeWindows() const {
   Entry entry;
   for (CRuler* r : Rulers()) {
-    const auto home = std::find_if(m_home.begin(), m_home.end(),
-                                   [r](const Window& w) { return w.ruler == r; });
+    const auto home =
+        std::find_if(m_home.begin(), m_home.end(), [r](const Window& w) { return w.ruler == r; });
     if (home != m_home.end()) {
       entry.push_back(*home);
       continue;

@@ -12,19 +12,19 @@
 // outermost mark on the history's thread begins, the history reads the windows of its rulers;
 // when it ends, the windows read at the beginning of the rulers whose window now differs (not
 // nearly equal) become one entry, and the forward entries are dropped; a gesture that changed
-// nothing makes no entry. So a gesture makes one entry however many rulers and ruler changes it
-// involves, and the event service's late or coalesced deliveries make none. Ruler changes outside any gesture are not recorded (the application's
-// own settings, the volume set pulling rulers inside new limits, the history's own steps);
-// the next gesture starts from the windows as they are then.
+// nothing makes no entry. So a gesture makes one entry however many rulers and ruler changes
+// it involves, and the event service's late or coalesced deliveries make none. Ruler changes
+// outside any gesture are not recorded (the application's own settings, the volume set
+// pulling rulers inside new limits, the history's own steps); the next gesture starts from
+// the windows as they are then.
 //
 // Steps. Back sets the rulers of the newest entry to its windows and keeps the windows it
-// leaves as the first forward entry; Forward does the opposite. Rulers a gesture did not change
-// keep their windows. Home sets the rulers to their home windows
+// leaves as the first forward entry; Forward does the opposite; both record nothing. Rulers a
+// gesture did not change keep their windows. Home sets the rulers to their home windows
 // (SetHome; a ruler without one gets its whole axis) as a gesture of its own: the windows it
-// leaves become an entry, so Back returns to where the user was, exactly like a double click
-// home in a zoom bar. Back and Forward record nothing. A step sets each ruler with
-// CRuler::Set(start, range, 0), so the windows stay inside the current limits; a ruler that
-// has left the history meanwhile is skipped.
+// leaves become an entry, so Back returns to where the user was, exactly as after a double
+// click home in a zoom bar. A step sets each ruler with CRuler::Set(start, range, 0), so the
+// windows stay inside the current limits; a ruler that has left the history is skipped.
 //
 // Length. At most GetMaxLength() entries are kept, back and forward together; the oldest go
 // first. The consumer list is told (SendMessageW) whenever CanBack or CanForward changes.

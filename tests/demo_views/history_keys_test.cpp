@@ -83,12 +83,15 @@ class HistoryInTheWindowTest : public ::testing::Test {
   }
   // The scan window as the B-scan's and the top view's objects map it (metres).
   static void ExpectScanShown(double start, double end) {
-    for (const CSC* s : {window->DepthCursor().GetXScale(), window->Top().IndexCursor().GetXScale()}) {
+    for (const CSC* s :
+         {window->DepthCursor().GetXScale(), window->Top().IndexCursor().GetXScale()}) {
       EXPECT_NEAR(s->GetRulOffset(), start, 1e-12);
       EXPECT_NEAR(s->GetRulOffset() + s->GetRulRange(), end, 1e-12);
     }
   }
-  static bool Enabled(ToolBarTool tool) { return window->Bar().Button(tool).IsWindowEnabled() != 0; }
+  static bool Enabled(ToolBarTool tool) {
+    return window->Bar().Button(tool).IsWindowEnabled() != 0;
+  }
 
   static inline std::unique_ptr<demo::InspectionWindow> window;
 };
@@ -101,8 +104,8 @@ TEST_F(HistoryInTheWindowTest, KeysInEveryViewAndTheArrowsStepThroughTheZooms) {
   EXPECT_FALSE(Enabled(demo::ToolBar::kForward));
   struct Case {
     const char* name;
-    CWnd* in;        // the view that has the key press, or null for a tool-bar click
-    int key;         // or the button
+    CWnd* in;  // the view that has the key press, or null for a tool-bar click
+    int key;   // or the button
     double start, end;
     bool back, forward;  // arrows enabled afterwards
   } cases[] = {

@@ -161,8 +161,7 @@ class ZoomHistoryTest : public t::EventServiceFixture {
     ASSERT_EQ(created, 0);
 
     frame = std::make_unique<CFrameWnd>();
-    frame->Create(nullptr, L"frame", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 400, 200), nullptr,
-                  0);
+    frame->Create(nullptr, L"frame", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 400, 200), nullptr, 0);
     bscan = MakeView(0, scan, depth, &bscanProbe);
     ascan = MakeView(120, amplitude, ascanDepth, &ascanProbe);
     zoom = std::make_unique<CZoom>(nullptr, 1);
@@ -297,44 +296,70 @@ class ZoomHistoryTest : public t::EventServiceFixture {
 };
 
 TEST_F(ZoomHistoryTest, GestureSequencesMoveBothLinkedViews) {
+  struct Range {
+    double start, end;
+  };
+  struct Counts {
+    int back, forward;
+    int notices;  // availability changes told to the consumers
+  };
   struct Case {
     const char* name;
     std::vector<Do> steps;
-    double scanStart, scanEnd, depthStart, depthEnd;
-    int back, forward;
-    int notices;  // availability changes told to the consumers
+    Range scan, depth;
+    Counts counts;
   } cases[] = {
-      {"one band", {Do::BandX}, 20, 70, 0, 80, 1, 0, 1},
-      {"two bands", {Do::BandX, Do::BandX}, 30, 55, 0, 80, 2, 0, 1},
-      {"back", {Do::BandX, Do::BandX, Do::Back}, 20, 70, 0, 80, 1, 1, 2},
-      {"back to the start", {Do::BandX, Do::BandX, Do::Back, Do::Back}, 0, 100, 0, 80, 0, 2, 3},
+      {"one band", {Do::BandX}, {20, 70}, {0, 80}, {1, 0, 1}},
+      {"two bands", {Do::BandX, Do::BandX}, {30, 55}, {0, 80}, {2, 0, 1}},
+      {"back", {Do::BandX, Do::BandX, Do::Back}, {20, 70}, {0, 80}, {1, 1, 2}},
+      {"back to the start",
+       {Do::BandX, Do::BandX, Do::Back, Do::Back},
+       {0, 100},
+       {0, 80},
+       {0, 2, 3}},
       {"forward again",
        {Do::BandX, Do::BandX, Do::Back, Do::Back, Do::Forward},
-       20, 70, 0, 80, 1, 1, 4},
+       {20, 70},
+       {0, 80},
+       {1, 1, 4}},
       {"a new gesture drops the forward entries",
        {Do::BandX, Do::BandX, Do::Back, Do::Back, Do::BandY, Do::Forward},
-       0, 100, 10, 50, 1, 0, 4},
-      {"a band in both directions is one entry", {Do::BandXY}, 20, 60, 20, 60, 1, 0, 1},
-      {"one back undoes both directions", {Do::BandXY, Do::Back}, 0, 100, 0, 80, 0, 1, 2},
-      {"home", {Do::BandX, Do::BandY, Do::Home}, 0, 100, 0, 80, 3, 0, 1},
-      {"back after home returns", {Do::BandX, Do::BandY, Do::Home, Do::Back}, 20, 70, 10, 50, 2,
-       1, 2},
-      {"home at home records nothing", {Do::Home}, 0, 100, 0, 80, 0, 0, 0},
+       {0, 100},
+       {10, 50},
+       {1, 0, 4}},
+      {"a band in both directions is one entry", {Do::BandXY}, {20, 60}, {20, 60}, {1, 0, 1}},
+      {"one back undoes both directions", {Do::BandXY, Do::Back}, {0, 100}, {0, 80}, {0, 1, 2}},
+      {"home", {Do::BandX, Do::BandY, Do::Home}, {0, 100}, {0, 80}, {3, 0, 1}},
+      {"back after home returns",
+       {Do::BandX, Do::BandY, Do::Home, Do::Back},
+       {20, 70},
+       {10, 50},
+       {2, 1, 2}},
+      {"home at home records nothing", {Do::Home}, {0, 100}, {0, 80}, {0, 0, 0}},
       // Entries (0..100), (20..70), (30..55) with depth 0..80: the first is dropped.
       {"length bound drops the oldest",
        {Do::Keep2, Do::BandX, Do::BandX, Do::BandY, Do::Back, Do::Back, Do::Back},
-       20, 70, 0, 80, 0, 2, 3},
-      {"zoom bar page", {Do::BandX, Do::BarPage}, 50, 100, 0, 80, 2, 0, 1},
-      {"back from a page", {Do::BandX, Do::BarPage, Do::Back}, 20, 70, 0, 80, 1, 1, 2},
+       {20, 70},
+       {0, 80},
+       {0, 2, 3}},
+      {"zoom bar page", {Do::BandX, Do::BarPage}, {50, 100}, {0, 80}, {2, 0, 1}},
+      {"back from a page", {Do::BandX, Do::BarPage, Do::Back}, {20, 70}, {0, 80}, {1, 1, 2}},
       // The release sets the ruler twice (the whole range first): one entry, the window before.
-      {"zoom bar drag", {Do::BandX, Do::BarDrag}, 30, 80, 0, 80, 2, 0, 1},
-      {"back from a drag", {Do::BandX, Do::BarDrag, Do::Back}, 20, 70, 0, 80, 1, 1, 2},
+      {"zoom bar drag", {Do::BandX, Do::BarDrag}, {30, 80}, {0, 80}, {2, 0, 1}},
+      {"back from a drag", {Do::BandX, Do::BarDrag, Do::Back}, {20, 70}, {0, 80}, {1, 1, 2}},
       // The double click's first click grabs and releases the cursor in place: no entry.
-      {"double click", {Do::BandX, Do::BarDoubleClick}, 0, 100, 0, 80, 2, 0, 1},
-      {"back from a double click", {Do::BandX, Do::BarDoubleClick, Do::Back}, 20, 70, 0, 80, 1,
-       1, 2},
-      {"typed range", {Do::BandX, Do::BarTyped}, 10, 40, 0, 80, 2, 0, 1},
-      {"back from a typed range", {Do::BandX, Do::BarTyped, Do::Back}, 20, 70, 0, 80, 1, 1, 2},
+      {"double click", {Do::BandX, Do::BarDoubleClick}, {0, 100}, {0, 80}, {2, 0, 1}},
+      {"back from a double click",
+       {Do::BandX, Do::BarDoubleClick, Do::Back},
+       {20, 70},
+       {0, 80},
+       {1, 1, 2}},
+      {"typed range", {Do::BandX, Do::BarTyped}, {10, 40}, {0, 80}, {2, 0, 1}},
+      {"back from a typed range",
+       {Do::BandX, Do::BarTyped, Do::Back},
+       {20, 70},
+       {0, 80},
+       {1, 1, 2}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -348,25 +373,25 @@ TEST_F(ZoomHistoryTest, GestureSequencesMoveBothLinkedViews) {
       Run(step);
       Settle();  // the views (and the zoom tool's scales) follow before the next step
     }
-    EXPECT_NEAR(scan->GetStart(), k.scanStart, 1e-9);
-    EXPECT_NEAR(scan->GetEnd(), k.scanEnd, 1e-9);
-    EXPECT_NEAR(depth->GetStart(), k.depthStart, 1e-9);
-    EXPECT_NEAR(depth->GetEnd(), k.depthEnd, 1e-9);
+    EXPECT_NEAR(scan->GetStart(), k.scan.start, 1e-9);
+    EXPECT_NEAR(scan->GetEnd(), k.scan.end, 1e-9);
+    EXPECT_NEAR(depth->GetStart(), k.depth.start, 1e-9);
+    EXPECT_NEAR(depth->GetEnd(), k.depth.end, 1e-9);
     const ViewWindow b = Shown(bscanProbe), a = Shown(ascanProbe);
-    EXPECT_NEAR(b.xStart, k.scanStart, 1e-9);
-    EXPECT_NEAR(b.xEnd, k.scanEnd, 1e-9);
-    EXPECT_NEAR(b.yStart, k.depthStart, 1e-9);
-    EXPECT_NEAR(b.yEnd, k.depthEnd, 1e-9);
-    EXPECT_NEAR(a.yStart, k.depthStart, 1e-9) << "the A-scan shares the depth ruler";
-    EXPECT_NEAR(a.yEnd, k.depthEnd, 1e-9);
+    EXPECT_NEAR(b.xStart, k.scan.start, 1e-9);
+    EXPECT_NEAR(b.xEnd, k.scan.end, 1e-9);
+    EXPECT_NEAR(b.yStart, k.depth.start, 1e-9);
+    EXPECT_NEAR(b.yEnd, k.depth.end, 1e-9);
+    EXPECT_NEAR(a.yStart, k.depth.start, 1e-9) << "the A-scan shares the depth ruler";
+    EXPECT_NEAR(a.yEnd, k.depth.end, 1e-9);
     EXPECT_NEAR(a.xStart, 0.0, 1e-9);
     EXPECT_NEAR(a.xEnd, 100.0, 1e-9);
-    EXPECT_EQ(history.GetBackCount(), k.back);
-    EXPECT_EQ(history.GetForwardCount(), k.forward);
-    EXPECT_EQ(static_cast<int>(notices.size()), k.notices);
+    EXPECT_EQ(history.GetBackCount(), k.counts.back);
+    EXPECT_EQ(history.GetForwardCount(), k.counts.forward);
+    EXPECT_EQ(static_cast<int>(notices.size()), k.counts.notices);
     if (!notices.empty()) {
-      EXPECT_EQ(notices.back().first, k.back > 0);
-      EXPECT_EQ(notices.back().second, k.forward > 0);
+      EXPECT_EQ(notices.back().first, k.counts.back > 0);
+      EXPECT_EQ(notices.back().second, k.counts.forward > 0);
     }
   }
 }
