@@ -31,6 +31,7 @@
 #include "axis/scale_converter.h"
 #include "axis/string_list.h"
 #include "axis/unit.h"
+#include "axis/zoom_gesture.h"
 
 #include "volume/cursor_ex.h"
 #include "volume/cursor_set.h"
@@ -38,6 +39,7 @@
 #include "volume/unit_set.h"
 #include "volume/volume_set.h"
 #include "volume/volume_types.h"
+#include "volume/zoom_history.h"
 
 #include "graphics/complex_region.h"
 #include "graphics/container.h"

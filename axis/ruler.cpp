@@ -226,6 +226,12 @@ double CRuler::GetEnd() const {
   return m_numbers.start + m_numbers.range;
 }
 
+void CRuler::GetWindow(double& start, double& range) const {
+  Guard guard(*this);
+  start = m_numbers.start;
+  range = m_numbers.range;
+}
+
 double CRuler::GetDisplayOffset() const {
   Guard guard(*this);
   return m_numbers.displayOffset;

@@ -53,6 +53,9 @@ class QUARLEN_API CRuler : public CObject {
   double GetStart() const;
   double GetRange() const;
   double GetEnd() const;
+  // Start and range read together under the lock: a window no other thread's setter is
+  // halfway through.
+  void GetWindow(double& start, double& range) const;
   double GetDisplayOffset() const;
   int GetCircularModulo() const;
   int GetDrawTicksState() const;

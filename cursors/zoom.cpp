@@ -8,6 +8,7 @@
 
 #include "axis/ruler.h"
 #include "axis/scale_converter.h"
+#include "axis/zoom_gesture.h"
 #include "platform/dc.h"
 #include "platform/numeric.h"
 #include "platform/window.h"
@@ -245,6 +246,8 @@ void CZoom::OnEndCapture(CPoint* pt, unsigned) {
   }
   // The rulers announce their change (event 1620) once the object's lock is released, so that
   // the event service never waits for this object while a delivery waits for the service.
+  // Both rulers of a band are one gesture (one entry of a zoom history).
+  CZoomGesture gesture;
   for (const Change& c : changes) {
     if (c.ruler != nullptr) c.ruler->Set(c.start, c.range, c.mode);
   }

@@ -11,6 +11,9 @@
 // A release does nothing unless the band reached the minimum, the pointer is inside the object
 // rectangle and the band lies within it. A span not greater than 0.05 (ruler named "Amplitude")
 // or 1e-5 (any other ruler) leaves that ruler unchanged.
+//
+// The rulers a release sets are set inside one zoom gesture (CZoomGesture): a zoom history
+// records the band as one entry, whether it changed one ruler or both.
 #include "graphics/dynamic_object.h"
 #include "platform/gdi.h"
 

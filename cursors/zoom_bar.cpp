@@ -8,6 +8,7 @@
 #include "axis/position.h"
 #include "axis/ruler.h"
 #include "axis/unit.h"
+#include "axis/zoom_gesture.h"
 #include "cursors/zoom_limit.h"
 #include "graphics/graphical_ruler.h"
 #include "graphics/tick_layout.h"
@@ -415,7 +416,10 @@ void CZoomBar::ShowLimits(CPoint client) {
   // offset from their base.
   const double range = endBase - startBase;
   if (!std::isfinite(startBase) || !std::isfinite(range) || !(range > 0.0)) return;
-  if (m_ruler != nullptr) m_ruler->Set(startBase, range, 0);
+  if (m_ruler != nullptr) {
+    CZoomGesture gesture;
+    m_ruler->Set(startBase, range, 0);
+  }
 }
 
 void CZoomBar::OnLButtonDown(UINT flags, CPoint point) {
@@ -446,6 +450,7 @@ void CZoomBar::OnLButtonDown(UINT flags, CPoint point) {
     m_cursorStart = std::max(m_cursorStart - m_cursorRange, 0.0);
     const double span = m_displayMax - m_displayMin;
     if (m_ruler != nullptr) {
+      CZoomGesture gesture;
       m_ruler->Set(m_displayMin + m_cursorStart * span, m_cursorRange * span, 0);
     }
     Redraw();
@@ -456,6 +461,7 @@ void CZoomBar::OnLButtonDown(UINT flags, CPoint point) {
     if (m_cursorStart + m_cursorRange > 1.0) m_cursorStart = 1.0 - m_cursorRange;
     const double span = m_displayMax - m_displayMin;
     if (m_ruler != nullptr) {
+      CZoomGesture gesture;
       m_ruler->Set(m_displayMin + m_cursorStart * span, m_cursorRange * span, 0);
     }
     Redraw();
@@ -517,6 +523,9 @@ void CZoomBar::OnLButtonUp(UINT flags, CPoint point) {
   if (Dragging()) {
     ::ReleaseCapture();
     m_dragCursor = m_dragStart = m_dragEnd = 0;
+    // The two settings of the ruler (and whatever the bar's consumers change in answer) are
+    // one gesture: a history records the window before the drag once.
+    CZoomGesture gesture;
     ApplyToRuler();
   }
   CWnd::OnLButtonUp(flags, point);
@@ -527,6 +536,7 @@ void CZoomBar::OnLButtonDblClk(UINT flags, CPoint point) {
   if (m_ruler == nullptr || (flags & MK_CONTROL) != 0) return;
   CRect home;
   GetHomeRect(&home);
+  CZoomGesture gesture;
   if (home.PtInRect(point)) {
     m_cursorStart = m_homeStartRel;
     m_cursorRange = m_homeRangeRel;

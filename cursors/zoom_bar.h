@@ -21,6 +21,10 @@
 // a window client, registered in delay mode with period 100) and move the cursor, except while
 // the bar holds the mouse capture (the user's drag wins).
 //
+// Each user action that sets the ruler (a drag's release, a page, a double click, a typed range)
+// is one zoom gesture (CZoomGesture), so a zoom history records it as one entry; SetSameParameters
+// and OnMove are the application's calls and are not marked.
+//
 // The limits dialog shows the cursor's start and end as "%3.3f %s" in the display unit. Enter
 // applies the numbers typed there (the leading number of each text, in the display unit; a text
 // without a number reads 0): the start, and the distance of the two converted ends as the range,

@@ -38,6 +38,7 @@ void SetUpCursor(CGNumCursor& cursor, CUnit* unit, COLORREF colour) {
 
 InspectionWindow::InspectionWindow(CSize bscanSize) {
   CreateModel();
+  m_history.SetGroup(&m_volume, kViews);
   const CRect frame(0, 0, kLeft + bscanSize.cx + kGap + kAScanWidth,
                     bscanSize.cy + kRulerHeight + kBarThickness + kStatusHeight);
   m_frame.Create(nullptr, L"Quarlen demo - inspection view", WS_OVERLAPPEDWINDOW, frame, nullptr,
@@ -48,9 +49,11 @@ InspectionWindow::InspectionWindow(CSize bscanSize) {
   CreateTopView(bscanSize);
   m_toolBar = std::make_unique<ToolBar>(*this);
   m_topView->FollowGate(&m_toolBar->Gate());
+  m_historyKeys = std::make_unique<ZoomHistoryKeys>(m_frame, m_history);
 }
 
 InspectionWindow::~InspectionWindow() {
+  m_historyKeys.reset();
   m_topView.reset();  // lets go of the gate, the index cursor and the shared rulers
   m_toolBar.reset();
   // Views first (they refer to the rulers and cursors), then what the volume set handed out.
@@ -65,6 +68,7 @@ InspectionWindow::~InspectionWindow() {
   m_trace.reset();
   m_readout.reset();
   m_frame.DestroyWindow();
+  m_history.SetGroup(nullptr, kViews);
   m_volume.vol_DeleteCursor(m_measure);
   m_volume.vol_DeleteCursor(m_reference);
   m_volume.vol_DeleteCursor(m_depth);

@@ -6,7 +6,10 @@
 // set and shows the echo at the reference cursor, with a distance-amplitude curve the user
 // edits (left drag moves a point, Ctrl + right press duplicates one, Shift + right press deletes
 // one) and its dB readout at the depth cursor. Zoom bars under the scan ruler and beside the
-// depth ruler show and move the rulers' windows; a status line shows the zoom log.
+// depth ruler show and move the rulers' windows; a status line shows the zoom log. A zoom history
+// over every ruler of the views' group takes both views (and the top view) back, forward and
+// home together, from the tool bar's arrows and home button and from the keys Alt+Left,
+// Alt+Right and Home.
 //
 // Everything the views share (rulers, cursors, display units) comes from one volume set with
 // one group id, which is how an application keeps several views of the same data in step.
@@ -18,11 +21,13 @@
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
 #include "volume/volume_set.h"
+#include "volume/zoom_history.h"
 #include "cursors/zoom.h"
 #include "demo/cscan_view.h"
 #include "demo/dac_curve.h"
 #include "demo/scan_views.h"
 #include "demo/volume_data.h"
+#include "demo/zoom_history_keys.h"
 #include "demo/zoom_log.h"
 #include "graphics/container.h"
 #include "graphics/grid.h"
@@ -69,6 +74,8 @@ class InspectionWindow {
   ToolBar& Bar() { return *m_toolBar; }
   CZoomBar& ScanBar() { return m_scanBar; }
   CZoomBar& DepthBar() { return m_depthBar; }
+  // Back, forward and home over the windows of every ruler the views share.
+  CZoomHistory& History() { return m_history; }
   // The home range of the scan bar (metres).
   static constexpr double kScanHomeStart = 0.100, kScanHomeEnd = 0.200;
   // The top view's height in pixels, and the index cursor's first value (m).
@@ -87,6 +94,7 @@ class InspectionWindow {
   SyntheticVolume m_volumeData;
   SyntheticBScan m_data{m_volumeData};
   CVolumeSet m_volume{unit_distance, L"Scan", unit_distance, L"Index"};
+  CZoomHistory m_history;  // over the views' group; its home is the whole axes
   CRulerEx* m_scanRuler = nullptr;
   CRulerEx* m_depthRuler = nullptr;
   CRulerEx* m_amplitudeRuler = nullptr;
@@ -125,8 +133,9 @@ class InspectionWindow {
   CStatic m_status;
   // Top view under the zoom bars (made once the B-scan and A-scan objects exist).
   std::unique_ptr<TopView> m_topView;
-  // Tool bar under the views (made last, destroyed first).
+  // Tool bar under the views (made last, destroyed first), and the history's keys.
   std::unique_ptr<ToolBar> m_toolBar;
+  std::unique_ptr<ZoomHistoryKeys> m_historyKeys;
 };
 
 }  // namespace demo

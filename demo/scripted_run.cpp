@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 #include <algorithm>
@@ -171,6 +172,30 @@ void ClickButton(ToolBar& bar, ToolBar::Tool tool) {
   pointer.Press(r.CenterPoint(), Qt::LeftButton);
   pointer.Release(r.CenterPoint(), Qt::LeftButton);
   Settle();
+}
+
+// A key press and release in the B-scan view, as the window system delivers it to the focus.
+void PressKey(InspectionWindow& w, int key, Qt::KeyboardModifiers m = {}) {
+  QWidget* view = w.BScan().GetWidget();
+  QKeyEvent press(QEvent::KeyPress, key, m);
+  QCoreApplication::sendEvent(view, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, m);
+  QCoreApplication::sendEvent(view, &release);
+  Settle();
+}
+
+// The rulers as the views show them, the scan window the top view maps, and where the zoom
+// history can go (the tool bar's arrows are enabled accordingly).
+void PrintHistory(const char* step, InspectionWindow& w) {
+  PrintRulers(step, w);
+  const CSC* top = w.Top().IndexCursor().GetXScale();
+  ToolBar& bar = w.Bar();
+  std::printf("%s: top view scan %.1f..%.1f mm, back %d (button %s), forward %d (button %s)\n",
+              step, Mm(top->GetRulOffset()), Mm(top->GetRulOffset() + top->GetRulRange()),
+              w.History().GetBackCount(),
+              bar.Button(ToolBar::kBack).IsWindowEnabled() ? "on" : "off",
+              w.History().GetForwardCount(),
+              bar.Button(ToolBar::kForward).IsWindowEnabled() ? "on" : "off");
 }
 
 void PrintStatus(const char* step, ToolBar& bar) {
@@ -447,6 +472,28 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   Settle();
   PrintRulers("pictures", w);
   ok &= ViewPictures(w, outDir);
+
+  // 19. The zoom history: two zoom bands (the zoom tool back on the left button), back with
+  // Alt+Left, forward with the tool bar's arrow, and home with the Home key. The B-scan, the
+  // A-scan (sharing the depth ruler) and the top view (sharing the scan ruler) go together.
+  ClickButton(bar, ToolBar::kZoomTool);
+  w.History().Clear();
+  Settle();
+  PrintHistory("history start", w);
+  mouse.Drag(ViewPoint(w, 0.040, 0.005), ViewPoint(w, 0.190, 0.035), Qt::LeftButton);
+  Settle();
+  PrintHistory("history zoom", w);
+  mouse.Drag(ViewPoint(w, 0.100, 0.010), ViewPoint(w, 0.160, 0.030), Qt::LeftButton);
+  Settle();
+  PrintHistory("history zoom again", w);
+  PressKey(w, Qt::Key_Left, Qt::AltModifier);
+  PrintHistory("history back", w);
+  ok &= Screenshot(w, outDir, "19-history-back");
+  ClickButton(bar, ToolBar::kForward);
+  PrintHistory("history forward", w);
+  ok &= Screenshot(w, outDir, "20-history-forward");
+  PressKey(w, Qt::Key_Home);
+  PrintHistory("history home", w);
   std::printf("%s\n", ok ? "script done" : "script FAILED");
   return ok ? 0 : 1;
 }

@@ -15,14 +15,20 @@ constexpr Dip kIconSize{20};
 constexpr UINT kFirstIconId = 7001;  // one icon per tool, in the order of ToolBar::Tool
 constexpr UINT kFirstButtonId = 300;
 constexpr Dip kButtonWidth{104};
+constexpr Dip kArrowWidth{40};  // the history's arrows: a picture, no caption
 constexpr Dip kButtonHeight{28};
 constexpr Dip kGateWidth{271};  // a 250-pixel track between the slider's margins
 
 // The view whose cursors the status texts name.
 constexpr const wchar_t* kViewName = L"B-scan";
 
-const wchar_t* const kCaptions[ToolBar::kToolCount] = {L"Zoom", L"Pick", L"Home", L"Reference",
-                                                       L"Measure"};
+const wchar_t* const kCaptions[ToolBar::kToolCount] = {L"Zoom",    L"Pick", L"Home", L"Reference",
+                                                       L"Measure", L"",     L""};
+
+// The buttons from left to right: the arrows beside the home button.
+const ToolBar::Tool kOrder[ToolBar::kToolCount] = {
+    ToolBar::kZoomTool, ToolBar::kPickTool,        ToolBar::kHomeView,     ToolBar::kBack,
+    ToolBar::kForward,  ToolBar::kReferenceCursor, ToolBar::kMeasureCursor};
 
 // A small canvas for the button pictures, 0xAARRGGBB, transparent to begin with.
 class Icon {
@@ -82,14 +88,29 @@ void RegisterIcons() {
   measure.Rect(9, 1, 11, 19, kGreenInk);
   measure.Rect(4, 12, 16, 17, kGreenInk);
   measure.Register(kFirstIconId + ToolBar::kMeasureCursor);
+
+  // Arrows: a head of three columns narrowing to the tip, and a shaft.
+  Icon back, forward;
+  for (int i = 0; i < 7; ++i) {
+    back.Rect(3 + i, 9 - i, 4 + i, 11 + i, kInk);
+    forward.Rect(16 - i, 9 - i, 17 - i, 11 + i, kInk);
+  }
+  back.Rect(9, 8, 17, 12, kInk);
+  forward.Rect(3, 8, 11, 12, kInk);
+  back.Register(kFirstIconId + ToolBar::kBack);
+  forward.Register(kFirstIconId + ToolBar::kForward);
 }
 
 }  // namespace
 
-// The bar's window: the buttons' parent, which hears their clicks.
+// The bar's window: the buttons' parent, which hears their clicks, and the zoom history's
+// consumer.
 class ToolBar::Strip : public CWnd {
  public:
   explicit Strip(ToolBar& bar) : m_bar(bar) {}
+  static void OnHistoryChanged(void*, CObject* strip, unsigned long) {
+    static_cast<Strip*>(strip)->m_bar.UpdateHistoryButtons();
+  }
 
  protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
@@ -120,13 +141,13 @@ ToolBar::ToolBar(InspectionWindow& window) : m_window(window), m_strip(new Strip
 
   const int top = (kHeight - kButtonHeight) / 2;
   int x = Px(4);
-  for (int i = 0; i < kToolCount; ++i) {
+  for (Tool i : kOrder) {
     CPButton& b = m_buttons[i];
-    b.Create(kCaptions[i], WS_VISIBLE | BS_OWNERDRAW,
-             CRect(x, top, x + kButtonWidth, top + kButtonHeight), m_strip.get(),
-             kFirstButtonId + i);
+    const int width = i == kBack || i == kForward ? kArrowWidth : kButtonWidth;
+    b.Create(kCaptions[i], WS_VISIBLE | BS_OWNERDRAW, CRect(x, top, x + width, top + kButtonHeight),
+             m_strip.get(), kFirstButtonId + i);
     b.SetIcon(kFirstIconId + i, kIconSize, kIconSize);
-    x += kButtonWidth + Px(4);
+    x += width + Px(4);
   }
   m_buttons[kReferenceCursor].SetColorTab(RGB(220, 0, 0));
   m_buttons[kMeasureCursor].SetColorTab(RGB(0, 150, 0));
@@ -151,9 +172,14 @@ ToolBar::ToolBar(InspectionWindow& window) : m_window(window), m_strip(new Strip
   m_status.Create(L"", WS_CHILD | WS_VISIBLE, CRect(x, Px(10), client.Width() - Px(4), Px(28)),
                   m_strip.get());
   OnDualSlidersChanged(m_gate.m_hWnd);
+
+  m_historyConsumer = window.History().GetConsList()->Register(
+      m_strip.get(), &Strip::OnHistoryChanged, CConsumerList::priorityImmediate);
+  UpdateHistoryButtons();
 }
 
 ToolBar::~ToolBar() {
+  m_window.History().GetConsList()->Unregister(m_historyConsumer);
   m_gate.UnregisterDualSlidersListener(this);
   m_strip->DestroyWindow();
   for (int i = 0; i < kToolCount; ++i)
@@ -204,6 +230,11 @@ void ToolBar::ShowCursor(Tool tool, bool on) {
   }
 }
 
+void ToolBar::UpdateHistoryButtons() {
+  m_buttons[kBack].EnableWindow(m_window.History().CanBack());
+  m_buttons[kForward].EnableWindow(m_window.History().CanForward());
+}
+
 void ToolBar::OnButton(int tool) {
   switch (tool) {
     case kZoomTool:
@@ -211,9 +242,14 @@ void ToolBar::OnButton(int tool) {
       SelectTool(static_cast<Tool>(tool));
       break;
     case kHomeView:
-      m_window.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
-      m_window.DepthRuler().Set(0.0, SyntheticBScan::kDepth, 0);
-      m_window.IndexRuler().Set(0.0, SyntheticVolume::kIndexLength, 0);
+      // Every ruler of the views to its whole axis, as one step of the history.
+      m_window.History().Home();
+      break;
+    case kBack:
+      m_window.History().Back();
+      break;
+    case kForward:
+      m_window.History().Forward();
       break;
     case kReferenceCursor:
     case kMeasureCursor:

@@ -1,6 +1,7 @@
 #pragma once
 // The demo's tool bar, a strip under the views: picture push buttons for the zoom tool, the
-// pick tool, the home view and the reference / measure cursors (on and off), a dual slider
+// pick tool, the home view, back and forward through the zoom history (each enabled while there
+// is somewhere to go) and the reference / measure cursors (on and off), a dual slider
 // that selects a depth gate [lower, upper] snapped to the sample grid, and a status line.
 //
 // The button pictures are drawn by the demo and registered as the application's icons. The
@@ -22,7 +23,16 @@ class InspectionWindow;
 
 class ToolBar : public IDualSlidersListener {
  public:
-  enum Tool { kZoomTool, kPickTool, kHomeView, kReferenceCursor, kMeasureCursor, kToolCount };
+  enum Tool {
+    kZoomTool,
+    kPickTool,
+    kHomeView,
+    kReferenceCursor,
+    kMeasureCursor,
+    kBack,
+    kForward,
+    kToolCount
+  };
   static constexpr Dip kHeight{36};
 
   // Enlarges the window's frame by the bar's height and fills the new strip.
@@ -42,6 +52,8 @@ class ToolBar : public IDualSlidersListener {
   void SetStatus(const CString& text);
   void SelectTool(Tool tool);
   void ShowCursor(Tool tool, bool on);
+  // Enables the arrows as the zoom history allows.
+  void UpdateHistoryButtons();
 
   InspectionWindow& m_window;
   std::unique_ptr<Strip> m_strip;
@@ -50,6 +62,7 @@ class ToolBar : public IDualSlidersListener {
   CDualSliderCtrl m_gate;
   CStatic m_gateLabel;
   CStatic m_status;
+  POSITION m_historyConsumer = nullptr;
 };
 
 }  // namespace demo

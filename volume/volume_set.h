@@ -107,6 +107,8 @@ class QUARLEN_API CVolumeSet : public CObject {
                        const vset_groupId* id) const;
 
  private:
+  friend class CZoomHistory;  // reads the rulers of a group
+
   struct Limits {
     double lower = 0.0;
     double upper = 1.0;

@@ -74,6 +74,21 @@ set(expected
   "gate deeper: gate 5.00..36.00 mm"
   "gate deeper: index 40.0 mm, B-scan line 40.0 mm, top view gate 5.00..36.00 mm: 60 mm 5 %, 130 mm 81 %, 200 mm 71 %, 250 mm 46 %"
   "pictures: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  # The zoom history: each zoom band is one step; the arrows are enabled while there is
+  # somewhere to go, and the B-scan, the A-scan and the top view move together.
+  "history start: top view scan 0.0..300.0 mm, back 0 (button off), forward 0 (button off)"
+  "history zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  "history zoom again: scan ruler 100.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
+  "history zoom again: top view scan 100.0..160.0 mm, back 2 (button on), forward 0 (button off)"
+  # Alt+Left: the windows before the second band, on every view.
+  "history back: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
+  "history back: top view scan 40.0..189.9 mm, back 1 (button on), forward 1 (button on)"
+  # The tool bar's forward arrow: the second band's windows again.
+  "history forward: scan ruler 100.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
+  "history forward: top view scan 100.0..160.0 mm, back 2 (button on), forward 0 (button off)"
+  # The Home key: the whole axes, as a step of its own that Back would undo.
+  "history home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
+  "history home: top view scan 0.0..300.0 mm, back 3 (button on), forward 0 (button off)"
   "script done")
 foreach(line IN LISTS expected)
   string(FIND "${out}" "${line}" at)
@@ -84,7 +99,8 @@ endforeach()
 
 foreach(shot 01-start 02-drag-reference 03-move-pair 04-zoom 05-pick 06-dac-drag 07-dac-duplicate
              08-dac-delete 09-pick-tool 10-reference-off 11-gate 12-home 13-drag-scan-bar-end
-             14-page-scan-bar 15-home-double-click 16-index-cursor 17-gate-deeper view-window
+             14-page-scan-bar 15-home-double-click 16-index-cursor 17-gate-deeper
+             19-history-back 20-history-forward view-window
              view-bscan view-cscan)
   set(png ${OUT_DIR}/${shot}.png)
   if(NOT EXISTS ${png})
