@@ -122,6 +122,8 @@ class QUARLEN_API CGRuler : public CWnd {
 
   afx_msg void OnPaint();
   afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  // A new window size: the layout follows it and the whole strip repaints.
+  afx_msg void OnSize(UINT type, int cx, int cy);
   DECLARE_MESSAGE_MAP()
 
   COLORREF m_color = 0xFFFFFF;
