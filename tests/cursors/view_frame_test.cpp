@@ -1,11 +1,18 @@
 // The view frame: its parts sit where the five windows of a hand-assembled view sit, and each
 // part's pixels equal the hand-assembled window's, also after the frame was resized by
-// MoveWindow or by the Qt layout that holds it.
+// MoveWindow or by the Qt layout that holds it; once more on an X server under Xvfb, where the
+// screen shows the same pixels.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 #include <memory>
 #include <string>
 
@@ -156,6 +163,33 @@ class ViewFrame : public quarlen::test::EventServiceFixture {
   std::unique_ptr<CFrameWnd> top;
 };
 
+// Each part as the X server shows it in the host window, against the part's surface.
+void ExpectScreenShows(QWidget* host, CGOViewFrame& frame) {
+  QWindow* window = host->windowHandle();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(quarlen::test::PumpUntil([&] { return window->isExposed(); }));
+  CWnd* parts[] = {frame.GetContainer(), frame.GetHorizView(), frame.GetVertiView(),
+                   frame.GetHorizBar(), frame.GetVertiBar()};
+  for (CWnd* part : parts) {
+    const CRect at = PlaceOf(*part);  // the frame fills the host
+    const QImage surface = WindowPixels(part->m_hWnd);
+    QImage shown;
+    // The copy to the screen follows the paint; poll until it arrived (or give up).
+    quarlen::test::PumpUntil(
+        [&] {
+          shown = window->screen()
+                      ->grabWindow(host->winId(), at.left, at.top, at.Width(), at.Height())
+                      .toImage()
+                      .convertToFormat(QImage::Format_RGB32);
+          return shown == surface;
+        },
+        200);
+    EXPECT_TRUE(shown == surface) << "part at " << at.left << "," << at.top
+                                  << " differs on the screen";
+    if (shown != surface) quarlen::test::SaveImage(shown, "screen");
+  }
+}
+
 class ViewFrameLayout : public ViewFrame, public ::testing::WithParamInterface<FrameCase> {};
 
 TEST_P(ViewFrameLayout, PartsEqualTheHandAssembledView) {
@@ -220,9 +254,40 @@ TEST_F(ViewFrame, FollowsTheQtLayoutItSitsIn) {
   Decorate(hand.view, hand.horiz, hand.verti, handGrid);
   ASSERT_TRUE(SettleEvents());
   ExpectSameAs(frame, hand, g);
+  // On a real display (the Xvfb run below) the screen shows what the surfaces hold.
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) ExpectScreenShows(host, frame);
   frame.GetContainer()->RemoveAll();
   frame.DestroyWindow();
   delete host;
+}
+
+// The same check on an X server: the test above runs again under xvfb-run with Qt's xcb
+// platform, where the frame is a real window resized by a real layout.
+TEST(ViewFrameUnderXvfb, FollowsTheQtLayoutOnARealDisplay) {
+  if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    GTEST_SKIP() << "already on a display";
+  const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+  if (xvfbRun.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1"));
+  // The X and font libraries keep caches for the process's lifetime.
+  env.insert(QStringLiteral("ASAN_OPTIONS"),
+             env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"),
+                        QStringLiteral("-screen 0 800x600x24"),
+                        QCoreApplication::applicationFilePath(),
+                        QStringLiteral("--gtest_filter=ViewFrame.FollowsTheQtLayoutItSitsIn")});
+  // A bound for a stuck server, not a timing device: the run takes about a second.
+  ASSERT_TRUE(child.waitForFinished(60000)) << "xvfb-run did not finish";
+  const QString out = QString::fromLocal8Bit(child.readAll());
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test."))) << out.toStdString();
+  EXPECT_FALSE(out.contains(QStringLiteral("SKIPPED"))) << out.toStdString();
 }
 
 }  // namespace
