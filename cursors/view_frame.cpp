@@ -32,8 +32,8 @@ CGOViewFrame::~CGOViewFrame() {
   m_container.SetGraphicalRuler(nullptr, nullptr);
 }
 
-BOOL CGOViewFrame::Create(CWnd* parent, UINT id, const CRect& rect, CRuler* x, CRuler* y,
-                          int xGrow, int yGrow, UINT parts) {
+BOOL CGOViewFrame::Create(CWnd* parent, UINT id, const CRect& rect, CRuler* x, CRuler* y, int xGrow,
+                          int yGrow, UINT parts) {
   if (m_hWnd != nullptr) return FALSE;
   m_parts = parts & viewframe_zoomBars;
   if (!CWnd::Create(nullptr, L"", WS_CHILD | WS_VISIBLE, rect, parent, id)) return FALSE;

@@ -58,8 +58,9 @@ class QUARLEN_API CGRuler : public CWnd {
 
   using CWnd::Create;
 
-  // Windowless ruler (grow as below): measures its font on dc, takes rect as its dimension (SetPosition) and
-  // follows the ruler's changes. It serves layout and conversions; it never draws.
+  // Windowless ruler (grow as below): measures its font on dc, takes rect as its dimension
+  // (SetPosition) and follows the ruler's changes. It serves layout and conversions; it never
+  // draws.
   virtual void Create(CDC* dc, CRuler* ruler, int grow, CRect* rect);
   // Ruler window: a visible child of parent at rect. grow: a gruler_enumGrow value (0 inverts
   // the scale: the ruler's end comes first, at the left or top).

@@ -218,8 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"NoZoomBar", viewframe_noZoomBar, CSize(400, 300), CSize(400, 300),
                   Geometry{CRect(34, 0, 400, 272), CRect(34, 272, 400, 300), CRect(0, 0, 34, 272),
                            CRect(), CRect()}},
-        FrameCase{"HorizontalZoomBarOnly", viewframe_horizZoomBar, CSize(360, 240),
-                  CSize(360, 240),
+        FrameCase{"HorizontalZoomBarOnly", viewframe_horizZoomBar, CSize(360, 240), CSize(360, 240),
                   Geometry{CRect(34, 0, 360, 194), CRect(34, 194, 360, 222), CRect(0, 0, 34, 194),
                            CRect(34, 222, 360, 240), CRect()}},
         FrameCase{"GrownByMoveWindow", viewframe_zoomBars, CSize(300, 200), CSize(400, 300),
@@ -277,10 +276,10 @@ TEST(ViewFrameUnderXvfb, FollowsTheQtLayoutOnARealDisplay) {
              env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"),
-                        QStringLiteral("-screen 0 800x600x24"),
-                        QCoreApplication::applicationFilePath(),
-                        QStringLiteral("--gtest_filter=ViewFrame.FollowsTheQtLayoutItSitsIn")});
+  child.start(xvfbRun,
+              {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 800x600x24"),
+               QCoreApplication::applicationFilePath(),
+               QStringLiteral("--gtest_filter=ViewFrame.FollowsTheQtLayoutItSitsIn")});
   // A bound for a stuck server, not a timing device: the run takes about a second.
   ASSERT_TRUE(child.waitForFinished(60000)) << "xvfb-run did not finish";
   const QString out = QString::fromLocal8Bit(child.readAll());
