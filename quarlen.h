@@ -57,6 +57,7 @@
 #include "cursors/graphic_cursor.h"
 #include "cursors/numeric_cursor.h"
 #include "cursors/pick_position.h"
+#include "cursors/view_frame.h"
 #include "cursors/zoom.h"
 #include "cursors/zoom_bar.h"
 #include "cursors/zoom_limit.h"

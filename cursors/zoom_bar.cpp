@@ -54,6 +54,7 @@ ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_SETCURSOR()
 ON_WM_ENABLE()
+ON_WM_SIZE()
 ON_MESSAGE(event_rulerChanged, &CZoomBar::OnRulerChange)
 END_MESSAGE_MAP()
 
@@ -266,6 +267,11 @@ void CZoomBar::ApplyToRuler() {
   }
   Redraw();
   m_consumers.SendMessageW();
+}
+
+void CZoomBar::OnSize(UINT, int, int) {
+  // The strip stands for the whole axis at any length: every tick and the cursor moved.
+  Redraw();
 }
 
 void CZoomBar::Redraw() {

@@ -112,6 +112,8 @@ class QUARLEN_API CZoomBar : public CWnd {
   afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
   afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   afx_msg void OnEnable(BOOL enable);
+  // A new length (MoveWindow, a Qt layout): the whole bar repaints.
+  afx_msg void OnSize(UINT type, int cx, int cy);
   afx_msg LRESULT OnRulerChange(WPARAM rulerId, LPARAM unused);
   DECLARE_MESSAGE_MAP()
 

@@ -92,7 +92,7 @@ void TopViewControl::Render(const View& view) {
 TopView::TopView(const Setup& setup) : m_setup(setup), m_control(setup.bscan->Volume()) {
   const CRect& a = setup.area;
   // Index grows downwards, as depth does in the B-scan.
-  m_view.Create(setup.parent, 120, setup.scan, setup.index, 1, 0);
+  m_view.Create(setup.parent, 120, setup.scan, setup.index, gocont_growRight, gocont_growDown);
   m_view.MoveWindow(a.left, a.top, a.Width(), a.Height());
   m_view.EnableDoubleBuffering(1);
   m_control.Create(nullptr, L"", WS_CHILD, CRect(0, 0, a.Width(), a.Height()), &m_view, 121);
@@ -100,11 +100,11 @@ TopView::TopView(const Setup& setup) : m_setup(setup), m_control(setup.bscan->Vo
   m_view.AddBackground(&m_object);
 
   CRect below(a.left, a.bottom, a.right, a.bottom + kRulerHeight);
-  m_scanView.Create(setup.parent, setup.scan, 1, &below);
+  m_scanView.Create(setup.parent, setup.scan, gruler_growRight, &below);
   m_scanView.SetPosition(&below);
   m_scanView.SetDisplayUnit(setup.scanUnit, 1);
   CRect left(a.left - kRulerWidth, a.top, a.left, a.bottom);
-  m_indexView.Create(setup.parent, setup.index, 1, &left);
+  m_indexView.Create(setup.parent, setup.index, gruler_growDown, &left);
   m_indexView.SetPosition(&left);
   m_indexView.SetDisplayUnit(setup.indexUnit, 1);
   m_view.SetGraphicalRuler(&m_scanView, &m_indexView);

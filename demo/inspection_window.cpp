@@ -115,18 +115,18 @@ void InspectionWindow::CreateBScan(CSize size) {
   CUnit* scanMm = m_units->GetUnit(zel_scan, 1);
   CUnit* depthMm = m_units->GetUnit(zel_ultrasound, 1);
 
-  // yGrow 0: depth grows downwards, as on the depth ruler view.
-  m_bscan.Create(&m_frame, 100, m_scanRuler, m_depthRuler, 1, 0);
+  // Depth grows downwards, in the view and on the depth ruler view alike.
+  m_bscan.Create(&m_frame, 100, m_scanRuler, m_depthRuler, gocont_growRight, gocont_growDown);
   m_bscan.MoveWindow(kLeft, 0, size.cx, size.cy);
   m_bscan.EnableDoubleBuffering(1);
   m_bscan.AddBackground(&m_image);
 
   CRect below(kLeft, size.cy, kLeft + size.cx, size.cy + kRulerHeight);
-  m_scanView.Create(&m_frame, m_scanRuler, 1, &below);
+  m_scanView.Create(&m_frame, m_scanRuler, gruler_growRight, &below);
   m_scanView.SetPosition(&below);
   m_scanView.SetDisplayUnit(scanMm, 1);
   CRect left(kBarThickness, 0, kLeft, size.cy);
-  m_depthView.Create(&m_frame, m_depthRuler, 1, &left);
+  m_depthView.Create(&m_frame, m_depthRuler, gruler_growDown, &left);
   m_depthView.SetPosition(&left);
   m_depthView.SetDisplayUnit(depthMm, 1);
 
@@ -162,14 +162,14 @@ void InspectionWindow::CreateBScan(CSize size) {
 
 void InspectionWindow::CreateAScan(CSize size) {
   const int left = kLeft + size.cx + kGap;
-  m_ascan.Create(&m_frame, 101, m_amplitudeRuler, m_depthRuler, 1, 0);
+  m_ascan.Create(&m_frame, 101, m_amplitudeRuler, m_depthRuler, gocont_growRight, gocont_growDown);
   m_ascan.MoveWindow(left, 0, kAScanWidth, size.cy);
   m_ascan.EnableDoubleBuffering(1);
   m_trace = std::make_unique<AScanTrace>(m_data, m_reference);
   m_ascan.AddBackground(m_trace.get());
 
   CRect below(left, size.cy, left + kAScanWidth, size.cy + kRulerHeight);
-  m_amplitudeView.Create(&m_frame, m_amplitudeRuler, 1, &below);
+  m_amplitudeView.Create(&m_frame, m_amplitudeRuler, gruler_growRight, &below);
   m_amplitudeView.SetPosition(&below);
   m_amplitudeView.SetDisplayUnit(m_units->GetUnit(zel_amplitude, 0), 1);
   m_ascan.SetGraphicalRuler(&m_amplitudeView, nullptr);

@@ -624,6 +624,9 @@ void CGOContainer::OnSize(UINT, int cx, int cy) {
   for (CGODynamic* o : std::vector<CGODynamic*>(m_dynamic)) resize(o, true);
   for (CGObject* o : std::vector<CGObject*>(m_static)) resize(o, true);
   if (d != nullptr) ReleaseDC(d);
+  // Every object now maps its rulers onto the new rectangle, so nothing on the surface is where
+  // it belongs any more, not only the area a larger window uncovers.
+  InvalidateRect(nullptr, FALSE);
 }
 
 void CGOContainer::OnPaint() {

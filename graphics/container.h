@@ -48,6 +48,18 @@ class CGRulerVerti;
 class CObList;
 class CRuler;
 
+// Grow flags of a container (Create, Attach), handed with the rulers to every object it holds
+// (CGObject::SetRuler): the direction in which ruler values grow across the view. The vertical
+// flag means the opposite of a vertical ruler view's grow flag with the same value (see
+// gruler_enumGrow in graphics/graphical_ruler.h): a view whose depth grows downwards takes
+// gocont_growDown here and gruler_growDown on its vertical ruler view.
+enum gocont_enumGrow : int {
+  gocont_growLeft = 0,   // x: values grow from right to left
+  gocont_growRight = 1,  // x: values grow from left to right (the default)
+  gocont_growDown = 0,   // y: values grow from top to bottom
+  gocont_growUp = 1,     // y: values grow from bottom to top (the default)
+};
+
 // Argument of CGOContainer::Update(CGObject*, ...).
 enum gocont_enumUpdate : int {
   gocont_updateAll = 0,
@@ -78,6 +90,7 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   using CWnd::Attach;
   using CWnd::Create;
   // A hidden WS_CHILD window (0, 0, 1, 1) of parent, registered with the event service.
+  // xGrow and yGrow: gocont_enumGrow values.
   int Create(CWnd* parent, UINT id, CRuler* x, CRuler* y, int xGrow, int yGrow);
   // Makes hwnd the container's window (unless it already is) and registers as Create does.
   int Attach(HWND hwnd, CRuler* x, CRuler* y, int xGrow, int yGrow);

@@ -27,6 +27,7 @@ IMPLEMENT_DYNAMIC(CGRuler, CWnd)
 BEGIN_MESSAGE_MAP(CGRuler, CWnd)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 CGRuler::CGRuler() {
@@ -232,6 +233,15 @@ void CGRuler::OnPaint() {
 }
 
 BOOL CGRuler::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CGRuler::OnSize(UINT, int, int) {
+  // Resized by SetPosition, MoveWindow or the Qt layout the view sits in: the scale spans the
+  // new length and the ticks are laid out again (before the view follows its ruler, during
+  // Create, there is nothing to lay out), and the whole strip repaints, since every tick moved.
+  if (IsDestroyed()) return;
+  if (m_eventClient.load() != 0) RefreshFromRuler();
+  Invalidate(FALSE);
+}
 
 // ---- Layout ----
 

@@ -28,6 +28,18 @@
 
 class CGOContainer;
 class CRuler;
+
+// Grow flag of a graphical ruler (Create): the direction in which the ruler's values grow along
+// the strip. On the horizontal axis it means what a container's flag means; on the vertical axis
+// the same value means the opposite direction (a container's 1 is gocont_growUp): give a
+// vertical ruler view gruler_growDown and its container gocont_growDown, or gruler_growUp and
+// gocont_growUp, so that a value is drawn beside its label.
+enum gruler_enumGrow : int {
+  gruler_growLeft = 0,   // horizontal: values grow from right to left
+  gruler_growRight = 1,  // horizontal: values grow from left to right
+  gruler_growUp = 0,     // vertical: values grow from bottom to top
+  gruler_growDown = 1,   // vertical: values grow from top to bottom
+};
 class CUnit;
 
 namespace quarlen::detail {
@@ -46,10 +58,12 @@ class QUARLEN_API CGRuler : public CWnd {
 
   using CWnd::Create;
 
-  // Windowless ruler: measures its font on dc, takes rect as its dimension (SetPosition) and
-  // follows the ruler's changes. It serves layout and conversions; it never draws.
+  // Windowless ruler (grow as below): measures its font on dc, takes rect as its dimension
+  // (SetPosition) and follows the ruler's changes. It serves layout and conversions; it never
+  // draws.
   virtual void Create(CDC* dc, CRuler* ruler, int grow, CRect* rect);
-  // Ruler window: a visible child of parent at rect. grow == 0 inverts the scale.
+  // Ruler window: a visible child of parent at rect. grow: a gruler_enumGrow value (0 inverts
+  // the scale: the ruler's end comes first, at the left or top).
   virtual void Create(CWnd* parent, CRuler* ruler, int grow, CRect* rect);
   virtual void OnDraw(CDC* dc) = 0;
   virtual void RecalcLayout() = 0;
@@ -125,6 +139,8 @@ class QUARLEN_API CGRuler : public CWnd {
 
   afx_msg void OnPaint();
   afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  // A new window size: the layout follows it and the whole strip repaints.
+  afx_msg void OnSize(UINT type, int cx, int cy);
   DECLARE_MESSAGE_MAP()
 
   COLORREF m_color = 0xFFFFFF;

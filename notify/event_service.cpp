@@ -35,6 +35,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -508,6 +509,31 @@ void RemoveRegistration(Service& s, EventTable& table, std::size_t index) {
   table.regs.erase(table.regs.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+// The not-started report: whether the service ever ran in this process, whether the report was
+// made, and where it goes.
+std::atomic<bool> gEverStarted{false};
+std::atomic<bool> gNotStartedReported{false};
+std::atomic<event_DiagnosticHook> gDiagnosticHook{nullptr};
+
+// Called by the calls that need the service, outside every lock of it.
+void ReportIfNeverStarted(const char* call) {
+  if (gEverStarted.load(std::memory_order_acquire)) return;
+  if (gNotStartedReported.exchange(true)) return;
+  char text[400];
+  std::snprintf(text, sizeof text,
+                "quarlen: %s was called before event_Init(): the event service is not started, "
+                "so nothing is registered or delivered (rulers, views and cursors do not follow "
+                "changes). Call event_Init() once at start-up, after creating the QApplication "
+                "and before creating rulers, positions, graphic objects or windows.",
+                call);
+  if (const event_DiagnosticHook hook = gDiagnosticHook.load()) {
+    hook(text);
+  } else {
+    std::fprintf(stderr, "%s\n", text);
+    std::fflush(stderr);
+  }
+}
+
 void Initialise(bool withTickThread) {
   if (tDeliveryDepth > 0) return;
   Service& s = TheService();
@@ -517,6 +543,7 @@ void Initialise(bool withTickThread) {
     if (s.initialised) return;
     ResetTables(s);
     s.initialised = true;
+    gEverStarted.store(true, std::memory_order_release);
   }
   {
     std::lock_guard queue(s.queueLock);
@@ -581,6 +608,11 @@ void event_SetNextClientKey(unsigned key) {
 }
 
 void event_SetMessageHook(EventMessageHook hook) { gMessageHook.store(hook); }
+
+void event_ResetDiagnostics() {
+  gEverStarted = false;
+  gNotStartedReported = false;
+}
 
 std::size_t event_QueuedMessageCount() {
   Service& s = TheService();
@@ -675,6 +707,7 @@ void event_Terminate() {
 
 unsigned event_RegisterClient(std::uintptr_t target, event_Callback3 callback3,
                               event_Callback4 callback4, unsigned kind) {
+  ReportIfNeverStarted("event_RegisterClient");
   Service& s = TheService();
   std::lock_guard lock(s.eventLock);
   if (!s.initialised || s.liveClients >= kMaxKey) return 0;
@@ -714,6 +747,7 @@ void event_UnregisterClient(unsigned key) {
 unsigned event_RegisterEvent(unsigned number, unsigned key, unsigned control,
                              std::uintptr_t wParamMask, std::uintptr_t wParamValue,
                              std::uintptr_t lParamMask, std::uintptr_t lParamValue) {
+  ReportIfNeverStarted("event_RegisterEvent");
   Service& s = TheService();
   std::lock_guard lock(s.eventLock);
   const unsigned t = number - event_first;
@@ -746,6 +780,7 @@ void event_UnregisterEvent(unsigned number, unsigned id) {
 }
 
 void event_Send(unsigned number, std::uintptr_t wParam, std::uintptr_t lParam, unsigned flags) {
+  ReportIfNeverStarted("event_Send");
   Service& s = TheService();
   {
     std::lock_guard lock(s.eventLock);
@@ -776,6 +811,8 @@ unsigned event_Tick(void*) {
   }
   return 0;
 }
+
+void event_SetDiagnosticHook(event_DiagnosticHook hook) { gDiagnosticHook = hook; }
 
 unsigned event_DrainMainThreadQueue() {
   Service& s = TheService();

@@ -43,6 +43,17 @@ QUARLEN_C_API unsigned event_Tick(void* unused);
 // typically when it receives 1616.
 QUARLEN_C_API unsigned event_DrainMainThreadQueue();
 
+// Diagnostics. Forgetting event_Init leaves every view still and every cursor alone without an
+// error: a call that needs the service (event_Send, event_RegisterClient, event_RegisterEvent)
+// made before the service was first started does nothing, as the service's calls always do
+// while it is not running. The first such call of the process also reports it, once: a message
+// naming the call and event_Init() goes to the diagnostic hook, or to standard error when no
+// hook is set. Calls after event_Terminate are not reported (shutdown may run in any order).
+// The hook is called on the thread of the offending call, with no lock of the service held; a
+// null hook restores standard error.
+using event_DiagnosticHook = void (*)(const char* message);
+QUARLEN_C_API void event_SetDiagnosticHook(event_DiagnosticHook hook);
+
 // Event numbers.
 enum : unsigned {
   event_mainThreadMessage = 1616,  // posted to the main window, not an event

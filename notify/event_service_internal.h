@@ -36,6 +36,10 @@ using EventMessageHook = bool (*)(unsigned kind, std::uintptr_t target, unsigned
                                   std::uintptr_t wParam, std::uintptr_t lParam);
 void event_SetMessageHook(EventMessageHook hook);
 
+// Forgets that the service ever ran and that the not-started report was made, so that the next
+// call that needs the service reports again, as in a fresh process.
+void event_ResetDiagnostics();
+
 // Number of messages waiting in the message queue.
 std::size_t event_QueuedMessageCount();
 
