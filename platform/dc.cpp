@@ -120,7 +120,30 @@ void DCImpl::UpdateClip(const Surface* s) {
 }
 
 Draw::~Draw() {
-  if (s && !t.dirty.isEmpty() && s->onDrawn) s->onDrawn(t.dirty & t.clipBounds);
+  if (s && !t.dirty.isEmpty()) ReportDrawn(*s, t.dirty & t.clipBounds);
+}
+
+void ReportDrawn(Surface& surface, const QRect& deviceRect) {
+  if (deviceRect.isEmpty()) return;
+  if (surface.composing > 0) {
+    surface.composed |= deviceRect;
+  } else if (surface.onDrawn) {
+    surface.onDrawn(deviceRect);
+  }
+}
+
+void BeginComposition(Surface& surface) {
+  std::lock_guard lock(surface.lock);
+  ++surface.composing;
+}
+
+void EndComposition(Surface& surface) {
+  std::lock_guard lock(surface.lock);
+  if (surface.composing == 0 || --surface.composing > 0) return;
+  QRegion drawn;
+  drawn.swap(surface.composed);
+  if (!surface.onDrawn) return;
+  for (const QRect& r : drawn) surface.onDrawn(r);
 }
 
 }  // namespace quarlen::detail
