@@ -11,6 +11,7 @@
 #include <mutex>
 #include <numbers>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/detail/dc_impl.h"
 #include "platform/detail/device_pixels.h"
@@ -278,9 +279,16 @@ BOOL CDC::CreateCompatibleDC(CDC* dc) {
   DeleteDC();
   m_impl->memory = true;
   m_impl->dpi = dpi;
-  // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected.
-  m_impl->defaultBitmap = MakeBitmap(1, 1, true);
-  m_impl->hDefaultBitmap = RegisterObject(m_impl->defaultBitmap);
+  // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected: one stock
+  // bitmap that every memory DC shares, as on Windows, so making a memory DC allocates no pixels
+  // (repaints make one per clip rectangle to copy from a kept image).
+  static const auto stockDefault = [] {
+    auto b = MakeBitmap(1, 1, true);
+    b->stock = true;  // DeleteObject leaves it alone
+    return std::pair{b, RegisterObject(b)};
+  }();
+  m_impl->defaultBitmap = stockDefault.first;
+  m_impl->hDefaultBitmap = stockDefault.second;
   m_impl->ResetState();
   m_hDC = NewDCHandle(this);
   return TRUE;
@@ -294,7 +302,6 @@ BOOL CDC::DeleteDC() {
   m_impl->memory = false;
   m_impl->window.reset();
   m_impl->base = QRegion();
-  if (m_impl->hDefaultBitmap) UnregisterObject(m_impl->hDefaultBitmap);
   m_impl->hDefaultBitmap = nullptr;
   m_impl->defaultBitmap.reset();
   m_impl->ResetState();
