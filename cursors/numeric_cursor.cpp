@@ -205,33 +205,38 @@ void CGNumCursor::OnDraw(CDC* dc, CRect* clip) {
   Guard g(this);
   if (!IsDrawEnable()) return;
   const int saved = dc->SaveDC();
-  CSC* s = DirectionScale();
-  double v = m_drawnPosition;
-  if (s->HasStaticDisplayOffset()) v = s->RealToDisplayPos(v);
-  const std::wstring text = FormatValue(v);
   dc->SetBkMode(OPAQUE);
-  const int len = static_cast<int>(text.size());
-  if (len - 1 > m_boxCharacters) m_boxCharacters = len - 1;
-
-  LOGFONTW lf{};
-  lf.lfHeight = quarlen::ScaleForDpi(kBoxFontHeight, dc->GetSafeHdc());
-  lf.lfWeight = 400;
-  lf.lfQuality = DRAFT_QUALITY;
-  lf.lfPitchAndFamily = 0x20;
-  lf.lfCharSet = 0;
-  CFont font;
-  font.CreateFontIndirect(&lf);
-  CFont* oldFont = dc->SelectObject(&font);
-
   const long p = DrawnPixel();
   DrawLines(dc, *clip, p);
 
-  dc->SetBkColor(m_shadowColor);
-  dc->SetTextColor(GetColor());
+  // The value box keeps to its text rectangle (DrawText clips to it), so a repaint that does not
+  // reach that rectangle, such as a line strip beside the box, neither formats the value nor
+  // makes the box's font.
   UINT format = 0;
   CRect tr = TextRect(p, &format);
-  dc->DrawText(text.c_str(), len, &tr, format);
-  dc->SelectObject(oldFont);
+  CRect reached;
+  if (reached.IntersectRect(&tr, clip)) {
+    CSC* s = DirectionScale();
+    double v = m_drawnPosition;
+    if (s->HasStaticDisplayOffset()) v = s->RealToDisplayPos(v);
+    const std::wstring text = FormatValue(v);
+    const int len = static_cast<int>(text.size());
+    if (len - 1 > m_boxCharacters) m_boxCharacters = len - 1;
+
+    LOGFONTW lf{};
+    lf.lfHeight = quarlen::ScaleForDpi(kBoxFontHeight, dc->GetSafeHdc());
+    lf.lfWeight = 400;
+    lf.lfQuality = DRAFT_QUALITY;
+    lf.lfPitchAndFamily = 0x20;
+    lf.lfCharSet = 0;
+    CFont font;
+    font.CreateFontIndirect(&lf);
+    CFont* oldFont = dc->SelectObject(&font);
+    dc->SetBkColor(m_shadowColor);
+    dc->SetTextColor(GetColor());
+    dc->DrawText(text.c_str(), len, &tr, format);
+    dc->SelectObject(oldFont);
+  }
   dc->RestoreDC(saved);
 }
 

@@ -8,6 +8,7 @@
 #include "graphics/ruler_views.h"
 #include "notify/event_service.h"
 #include "platform/collections.h"
+#include "platform/window_dc.h"
 
 namespace {
 
@@ -55,7 +56,6 @@ CGOContainer::~CGOContainer() {
   // ends a drag in progress and leaves the event service.
   if (m_hWnd != nullptr) DestroyWindow();
   UnregisterEvents();
-  DeleteDoubleBuffer();
 }
 
 bool CGOContainer::HasWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
@@ -386,35 +386,19 @@ void CGOContainer::EnableDraw(int enable) {
   if (turningOn) Redraw();
 }
 
-void CGOContainer::CreateDoubleBuffer(int cx, int cy) {
-  CDC* wdc = GetDC();
-  if (wdc == nullptr) return;
-  m_memDC.reset();
-  m_bitmap.DeleteObject();
-  m_bitmap.CreateCompatibleBitmap(wdc, cx, cy);
-  m_memDC = std::make_unique<CDC>();
-  m_memDC->CreateCompatibleDC(wdc);
-  m_memDC->SelectObject(&m_bitmap);
-  ReleaseDC(wdc);
-}
-
-void CGOContainer::DeleteDoubleBuffer() {
-  m_memDC.reset();
-  m_bitmap.DeleteObject();
-}
-
 void CGOContainer::EnableDoubleBuffering(int enable) {
   Guard lock(m_lock);
   m_doubleBuffering = enable;
-  if (enable) {
-    if (HasWindow()) {
-      CRect c;
-      GetClientRect(&c);
-      CreateDoubleBuffer(c.Width(), c.Height());
-    }
-  } else if (m_memDC) {
-    DeleteDoubleBuffer();
-  }
+}
+
+std::unique_ptr<CDC> CGOContainer::OpenWindowDC() {
+  std::unique_ptr<CDC> dc;
+  if (m_doubleBuffering)
+    dc = std::make_unique<CComposeDC>(this);
+  else
+    dc = std::make_unique<CClientDC>(this);
+  if (dc->GetSafeHdc() == nullptr) dc.reset();
+  return dc;
 }
 
 void CGOContainer::Redraw() {
@@ -427,10 +411,7 @@ void CGOContainer::Redraw() {
 void CGOContainer::Redraw(CRect* r) {
   Guard lock(m_lock);
   if (!HasWindow()) return;
-  CDC* dc = GetDC();
-  if (dc == nullptr) return;
-  Redraw(dc, r);
-  ReleaseDC(dc);
+  if (auto dc = OpenWindowDC()) Redraw(dc.get(), r);
 }
 
 void CGOContainer::DrawObjectLayers(CDC* dc, CRect* clip) {
@@ -511,24 +492,16 @@ void CGOContainer::Update() {
   for (CGObject* o : std::vector<CGObject*>(m_static)) collect(o);
   if (rgn.IsEmpty()) return;
 
-  CDC* wdc = GetDC();
-  if (wdc == nullptr) return;
-  const bool buffered = m_doubleBuffering && m_memDC;
-  CDC* target = buffered ? m_memDC.get() : wdc;
+  auto target = OpenWindowDC();
+  if (!target) return;
   CBrush brush(m_backgroundColor);
   ::GdiFlush();
   for (CRect* g = rgn.GetFirstRectangle(); g != nullptr; g = rgn.GetNextRectangle()) {
     CRect clip;
     if (!::IntersectRect(&clip, g, &c)) continue;  // nothing of it is visible
-    DrawLayers(target, &clip, &brush);
-    // The copy is limited to the client area: the bitmap holds nothing beyond it.
-    if (buffered) {
-      wdc->BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), m_memDC.get(), clip.left,
-                  clip.top, SRCCOPY);
-    }
+    DrawLayers(target.get(), &clip, &brush);
   }
   ::GdiFlush();
-  ReleaseDC(wdc);
 }
 
 void CGOContainer::Update(CGObject* obj, gocont_enumUpdate which) {
@@ -548,10 +521,9 @@ void CGOContainer::Update(CGObject* obj, gocont_enumUpdate which) {
   }
   obj->Unlock();
 
-  CDC* wdc = GetDCEx(nullptr, DCX_CACHE);
-  if (wdc == nullptr) return;
-  const bool buffered = m_doubleBuffering && m_memDC;
-  CDC* target = buffered ? m_memDC.get() : wdc;
+  auto dc = OpenWindowDC();
+  if (!dc) return;
+  CDC* target = dc.get();
   ::GdiFlush();
   const int saved = target->SaveDC();
   target->IntersectClipRect(&area);
@@ -565,12 +537,7 @@ void CGOContainer::Update(CGObject* obj, gocont_enumUpdate which) {
   }
   if (which != gocont_updateBackground) DrawObjectLayers(target, &area);
   target->RestoreDC(saved);
-  if (buffered) {
-    wdc->BitBlt(area.left, area.top, area.Width(), area.Height(), m_memDC.get(), area.left,
-                area.top, SRCCOPY);
-  }
   ::GdiFlush();
-  ReleaseDC(wdc);
 }
 
 void CGOContainer::Print(CDC* dc, int x, int y) {
@@ -611,7 +578,6 @@ void CGOContainer::OnSize(UINT, int cx, int cy) {
   if (cx < 2 || cy < 2) return;
   Guard lock(m_lock);
   m_ackCount = 0;
-  if (m_doubleBuffering) CreateDoubleBuffer(cx, cy);
   CDC* d = GetDC();
   CRect r(0, 0, cx, cy);
   auto resize = [&](CGObject* o, bool temporaryDC) {

@@ -3,8 +3,7 @@
 //
 // It holds a background object (or a plain background colour), an ordered list of static
 // objects, an ordered list of dynamic objects and one tracking object. It gives every object its
-// rulers, grow flags, rectangle and data limits; paints them in layers, straight into the window
-// or through an off-screen bitmap; turns mouse input into the capture protocol of CGODynamic
+// rulers, grow flags, rectangle and data limits; paints them in layers into the window; turns mouse input into the capture protocol of CGODynamic
 // and into hover focus; and reacts to events 1618 (object changed) and 1620 (ruler changed),
 // which the event service delivers to it as window messages of the same numbers.
 //
@@ -23,6 +22,11 @@
 // and a right drag at the press, each with the keys held then (MK_SHIFT, MK_CONTROL included);
 // it is not in the dynamic list, so it never comes above the dynamic objects. Several tools
 // share a view through a CGToolSelect as the tracking object (graphics/tool_select.h).
+//
+// Double buffering composes every repaint (Update, Redraw) in the window's own pixels with the
+// screen held (CComposeDC): the screen shows each repainted area only once all layers are drawn
+// in it, and no off-screen bitmap is kept. Without it, the screen may show a repaint's layers
+// as they are drawn (when another thread composes, or the paint event comes in between).
 //
 // The container never owns the objects. An object removed from it (or left behind when the
 // window is destroyed) is never called again, so the application may delete it at once; a drag
@@ -192,9 +196,10 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   void SendModifierEnd();
   void NotifyObjectFocused(int focused);
   void BeginCaptureOf(CGODynamic* obj, CPoint pt);
-  void CreateDoubleBuffer(int cx, int cy);
-  void DeleteDoubleBuffer();
   bool HasWindow() const;
+  // A DC over the whole client area to repaint in: a compose DC with double buffering on, a
+  // client DC otherwise; null without a window surface.
+  std::unique_ptr<CDC> OpenWindowDC();
 
   int m_frameNotified = 0;
   CRuler* m_xRuler = nullptr;
@@ -220,8 +225,6 @@ class QUARLEN_API CGOContainer : public CWnd, public IRegisterToFocusNotificatio
   unsigned m_rulerChangedRegY = 0;
   CPoint m_buttonDown;
   CPoint m_lastPoint;
-  CBitmap m_bitmap;
-  std::unique_ptr<CDC> m_memDC;
   mutable CCriticalSection m_lock;
   int m_ackCount = 0;
   int m_itemFocused = 0;

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <numbers>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/detail/dc_impl.h"
 #include "platform/detail/device_pixels.h"
@@ -120,7 +121,30 @@ void DCImpl::UpdateClip(const Surface* s) {
 }
 
 Draw::~Draw() {
-  if (s && !t.dirty.isEmpty() && s->onDrawn) s->onDrawn(t.dirty & t.clipBounds);
+  if (s && !t.dirty.isEmpty()) ReportDrawn(*s, t.dirty & t.clipBounds);
+}
+
+void ReportDrawn(Surface& surface, const QRect& deviceRect) {
+  if (deviceRect.isEmpty()) return;
+  if (surface.composing > 0) {
+    surface.composed |= deviceRect;
+  } else if (surface.onDrawn) {
+    surface.onDrawn(deviceRect);
+  }
+}
+
+void BeginComposition(Surface& surface) {
+  std::lock_guard lock(surface.lock);
+  ++surface.composing;
+}
+
+void EndComposition(Surface& surface) {
+  std::lock_guard lock(surface.lock);
+  if (surface.composing == 0 || --surface.composing > 0) return;
+  QRegion drawn;
+  drawn.swap(surface.composed);
+  if (!surface.onDrawn) return;
+  for (const QRect& r : drawn) surface.onDrawn(r);
 }
 
 }  // namespace quarlen::detail
@@ -255,9 +279,16 @@ BOOL CDC::CreateCompatibleDC(CDC* dc) {
   DeleteDC();
   m_impl->memory = true;
   m_impl->dpi = dpi;
-  // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected.
-  m_impl->defaultBitmap = MakeBitmap(1, 1, true);
-  m_impl->hDefaultBitmap = RegisterObject(m_impl->defaultBitmap);
+  // A fresh memory DC draws into a 1x1 monochrome bitmap until a real one is selected: one stock
+  // bitmap that every memory DC shares, as on Windows, so making a memory DC allocates no pixels
+  // (repaints make one per clip rectangle to copy from a kept image).
+  static const auto stockDefault = [] {
+    auto b = MakeBitmap(1, 1, true);
+    b->stock = true;  // DeleteObject leaves it alone
+    return std::pair{b, RegisterObject(b)};
+  }();
+  m_impl->defaultBitmap = stockDefault.first;
+  m_impl->hDefaultBitmap = stockDefault.second;
   m_impl->ResetState();
   m_hDC = NewDCHandle(this);
   return TRUE;
@@ -271,7 +302,6 @@ BOOL CDC::DeleteDC() {
   m_impl->memory = false;
   m_impl->window.reset();
   m_impl->base = QRegion();
-  if (m_impl->hDefaultBitmap) UnregisterObject(m_impl->hDefaultBitmap);
   m_impl->hDefaultBitmap = nullptr;
   m_impl->defaultBitmap.reset();
   m_impl->ResetState();

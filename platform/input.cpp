@@ -341,7 +341,12 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     std::lock_guard lock(rec->surface->lock);
     const qreal ratio = devicePixelRatio();
-    for (const QRect& r : event->region()) {
+    // Mid-composition (on another thread) the composed area keeps its previous picture; it is
+    // flushed again when the composition ends.
+    const QRegion shown = rec->surface->composing > 0
+                              ? event->region() - LogicalCover(rec->surface->composed, ratio)
+                              : event->region();
+    for (const QRect& r : shown) {
       p.setClipRect(r);
       DrawSurfacePart(p, rec->surface->image, r, ratio);
     }

@@ -169,6 +169,13 @@ CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
 }
 CClientDC::~CClientDC() { DetachSurface(); }
 
+CComposeDC::CComposeDC(CWnd* wnd) : CClientDC(wnd) {
+  if (auto s = SurfaceOf(GetSafeHdc())) BeginComposition(*s);
+}
+CComposeDC::~CComposeDC() {
+  if (auto s = SurfaceOf(GetSafeHdc())) EndComposition(*s);
+}
+
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT paint) {
   auto rec = FindWindowRecord(hWnd);
   if (!rec || !paint || !OnGuiThread()) return nullptr;

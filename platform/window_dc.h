@@ -27,6 +27,18 @@ class QUARLEN_API CClientDC : public CDC {
   HWND m_hWnd = nullptr;
 };
 
+// A client DC for composing a picture in place, in the window's own pixels: while it exists,
+// whatever is drawn into the window (through it or any other DC, from any thread) changes the
+// window's pixels at once (GetPixel and BitBlt from the window read them) but not the screen,
+// which keeps showing the previous picture there; when it is destroyed everything drawn
+// meanwhile reaches the screen together. Compose DCs nest: the outermost one releases. This is
+// double buffering without an off-screen bitmap: one full-size image and one copy fewer.
+class QUARLEN_API CComposeDC : public CClientDC {
+ public:
+  explicit CComposeDC(CWnd* wnd);
+  ~CComposeDC() override;
+};
+
 // The window has no non-client area here, so the window DC covers the client area.
 class QUARLEN_API CWindowDC : public CClientDC {
  public:

@@ -17,6 +17,13 @@
 //    still held, with the device rectangle (already clipped to the image and the DC's clip)
 //    that it may have changed. The window layer uses it to schedule a flush to the screen
 //    (it must not block on the GUI thread; e.g. accumulate a dirty region and post an update).
+//    Drawing calls report through ReportDrawn, which holds the report back while a composition
+//    is open (below).
+//  - Compositions: between BeginComposition and EndComposition the pixels change as each call
+//    draws, but what was drawn is collected in `composed` instead of being reported, and the
+//    window's paint event leaves that area showing its previous picture; the last
+//    EndComposition reports all of it at once. So the screen never shows a half-composed
+//    picture, while every read of the surface sees the pixels as they are.
 //  - Resizing: the window layer replaces `image` (under the lock). A DC attached to the
 //    surface always clips to the current image rectangle, so a DC that outlives a resize
 //    stays safe; its base clip is not changed by the resize.
@@ -56,7 +63,17 @@ struct Surface {
   // DPI of the screen a window surface is shown on (96 x its device-pixel ratio); set by the
   // window layer, read by GetDeviceCaps from any thread. 96 for bitmaps.
   std::atomic<int> dpi{96};
+  int composing = 0;  // open compositions (guarded by lock)
+  QRegion composed;   // drawn while composing, not reported yet (guarded by lock)
 };
+
+// Reports a drawn device rectangle through onDrawn, or collects it while a composition is
+// open. Call with the lock held.
+void ReportDrawn(Surface& surface, const QRect& deviceRect);
+// Opens and closes a composition on the surface (any thread; they take the lock). Closing the
+// last open one reports what was drawn meanwhile, one rectangle at a time.
+void BeginComposition(Surface& surface);
+void EndComposition(Surface& surface);
 
 // Convenience: a surface of the given size, filled with `fill` (0xAARRGGBB as QImage uses).
 std::shared_ptr<Surface> MakeSurface(int width, int height, unsigned fill = 0xFFFFFFFFu);

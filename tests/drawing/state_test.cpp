@@ -286,6 +286,40 @@ TEST(MemoryDC, HandleFunctionsAndMonochromeConversion) {
   EXPECT_EQ(CDC::FromHandle(mem), nullptr);
 }
 
+// Every fresh memory DC holds the same stock 1x1 monochrome bitmap; deleting it is refused
+// quietly, and memory DCs made afterwards still start from it and still work.
+TEST(MemoryDC, FreshDCsShareTheStockOneByOneMonochromeBitmap) {
+  Canvas cv;
+  CDC a, b;
+  ASSERT_TRUE(a.CreateCompatibleDC(&cv.dc));
+  ASSERT_TRUE(b.CreateCompatibleDC(&cv.dc));
+  ASSERT_NE(a.GetCurrentBitmap(), nullptr);
+  const HGDIOBJ first = a.GetCurrentBitmap()->m_hObject;
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(b.GetCurrentBitmap()->m_hObject, first);
+  BITMAP bm{};
+  ASSERT_NE(GetObjectW(first, sizeof bm, &bm), 0);
+  EXPECT_EQ(bm.bmWidth, 1);
+  EXPECT_EQ(bm.bmHeight, 1);
+  EXPECT_EQ(bm.bmBitsPixel, 1);
+  EXPECT_TRUE(DeleteObject(first));  // a stock object: nothing happens
+  EXPECT_TRUE(a.DeleteDC());
+  EXPECT_TRUE(b.DeleteDC());
+
+  CDC c;
+  ASSERT_TRUE(c.CreateCompatibleDC(&cv.dc));
+  EXPECT_EQ(c.GetCurrentBitmap()->m_hObject, first);
+  CBitmap colour;
+  ASSERT_TRUE(colour.CreateCompatibleBitmap(&cv.dc, 2, 2));
+  CBitmap* old = c.SelectObject(&colour);
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->m_hObject, first);
+  c.SetPixel(1, 1, kRed);
+  cv.dc.BitBlt(0, 0, 2, 2, &c, 0, 0, SRCCOPY);
+  EXPECT_EQ(cv.At(1, 1), kRed);
+  c.SelectObject(old);
+}
+
 TEST(Robustness, DCWithoutTargetAndDoubleRelease) {
   CDC dc;
   EXPECT_EQ(dc.GetSafeHdc(), nullptr);

@@ -153,6 +153,63 @@ TEST_F(ContainerTest, DoubleBufferingPaintsTheSameImage) {
   EXPECT_EQ(c->IsDoubleBufferingEnabled(), 0);
 }
 
+// A static object that, as it is drawn, lets the window work run and notes what the screen
+// shows meanwhile at a point of the repainted area (where a dynamic object lies on top).
+class ScreenProbe : public CGObject {
+ public:
+  ScreenProbe(HWND window, CPoint at) : window_(window), at_(at) {}
+  std::vector<COLORREF> seen;
+  void OnDraw(CDC*, CRect* clip) override {
+    if (!clip->PtInRect(at_)) return;
+    quarlen::test::PumpUntilIdle();
+    seen.push_back(quarlen::test::ScreenPixelAt(window_, at_.x, at_.y));
+  }
+
+ private:
+  HWND window_;
+  CPoint at_;
+};
+
+struct MidRepaintCase {
+  const char* name;
+  int doubleBuffering;
+  COLORREF shownMidRepaint;  // at the probe, while the layers below the top one are drawn
+};
+
+class ScreenDuringRepaint : public ContainerTest,
+                            public ::testing::WithParamInterface<MidRepaintCase> {};
+
+// Double buffered, the screen goes from the old picture to the new one; drawn directly, it may
+// show a repaint half done (here the background without the object above it).
+TEST_P(ScreenDuringRepaint, ShowsAHalfDoneRepaintOnlyWithoutDoubleBuffering) {
+  c->EnableDoubleBuffering(GetParam().doubleBuffering);
+  Box* bg = Make("bg", CRect(0, 0, kW, kH), kGrey);
+  Box* top = Make("top", CRect(10, 10, 30, 30), kRed);
+  ScreenProbe probe(c->m_hWnd, CPoint(20, 20));
+  c->AddBackground(bg);
+  c->Add(&probe, 0);
+  c->AddDynamic(top, 0);
+  Deliver();
+  c->Redraw();
+  Pump();
+  ASSERT_EQ(quarlen::test::ScreenPixelAt(c->m_hWnd, 20, 20), kRed);
+  probe.seen.clear();
+
+  top->SetColor(kBlue);
+  top->MoveTo(CRect(10, 10, 30, 30));  // invalidates its box
+  c->Update();
+  EXPECT_EQ(probe.seen, std::vector<COLORREF>{GetParam().shownMidRepaint});
+  Pump();
+  EXPECT_EQ(quarlen::test::ScreenPixelAt(c->m_hWnd, 20, 20), kBlue);
+  EXPECT_EQ(Pixel(20, 20), kBlue);
+  c->Remove(&probe);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ScreenDuringRepaint,
+                         ::testing::Values(MidRepaintCase{"Direct", 0, kGrey},
+                                           MidRepaintCase{"DoubleBuffered", 1, kRed}),
+                         [](const auto& info) { return info.param.name; });
+
 TEST_F(ContainerTest, SingleObjectUpdateDrawsChosenLayers) {
   Box* bg = Make("bg", CRect(0, 0, kW, kH), kGrey);
   Box* a = Make("a", CRect(10, 10, 30, 30), kRed);

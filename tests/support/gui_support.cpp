@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPixmap>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -129,6 +131,18 @@ COLORREF PixelAt(HWND hWnd, int x, int y) {
   const QImage& img = rec->surface->image;
   if (!img.rect().contains(x, y)) return 0xFFFFFFFFu;
   return detail::ColorOfPixel(img.pixel(x, y));
+}
+
+COLORREF ScreenPixelAt(HWND hWnd, int x, int y) {
+  QWidget* w = WidgetOf(hWnd);
+  QWidget* top = w ? w->window() : nullptr;
+  if (!top || !top->windowHandle() || !top->screen()) return 0xFFFFFFFFu;
+  const qreal ratio = detail::DeviceRatio(top);
+  const QPoint origin = detail::DevicePoint(QPointF(w->mapTo(top, QPoint(0, 0))), ratio);
+  const QImage shown = top->screen()->grabWindow(top->winId()).toImage();
+  const QPoint p = origin + QPoint(x, y);
+  if (!shown.rect().contains(p)) return 0xFFFFFFFFu;
+  return detail::ColorOfPixel(shown.pixel(p) | 0xFF000000u);
 }
 
 std::string SaveImage(const QImage& image, const char* name) {

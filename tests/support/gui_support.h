@@ -45,6 +45,10 @@ constexpr unsigned kControl = 0x04000000;  // Qt::ControlModifier
 QImage WindowPixels(HWND hWnd);
 // COLORREF of one surface pixel (0xFFFFFFFF outside or for no window).
 COLORREF PixelAt(HWND hWnd, int x, int y);
+// COLORREF of what the screen shows at client pixel (x, y) of the window: read from the screen's
+// copy of its top-level window (Qt's backing store as last flushed), not from the surface.
+// 0xFFFFFFFF outside, for no window, or before the top-level window was first shown.
+COLORREF ScreenPixelAt(HWND hWnd, int x, int y);
 // Writes the image as <test output dir>/<suite>.<test>.<name>.png and returns the path.
 // The directory is QUARLEN_TEST_OUTPUT if set, else "test_output" in the working directory.
 std::string SaveImage(const QImage& image, const char* name);

@@ -1,12 +1,17 @@
 // Painting: coalesced WM_PAINT, the paint DC's clip, erasing, UpdateWindow, RedrawWindow,
-// WM_SETREDRAW, scrolling.
+// WM_SETREDRAW, scrolling, composing in place with the screen held.
+#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
 
 #include "tests/support/window_recorder.h"
 #include "tests/support/gui_support.h"
 
 using quarlen::test::PixelAt;
 using quarlen::test::PumpUntilIdle;
+using quarlen::test::ScreenPixelAt;
 
 namespace {
 
@@ -194,5 +199,68 @@ TEST_F(Paint, ExposureWithoutContentBecomesAnInvalidation) {
   PumpUntilIdle();
   EXPECT_EQ(fresh.Count(WM_PAINT), 1);
 }
+
+// ---- Composing in place ---------------------------------------------------------------------
+
+struct ComposeCase {
+  const char* name;
+  // Draws red into (10, 10, 20, 20) of the window while a compose DC on it is open.
+  std::function<void(CWnd& w, CDC& compose)> draw;
+};
+
+class ComposeDc : public Paint, public ::testing::WithParamInterface<ComposeCase> {};
+
+// The window's pixels change at once; the screen shows them only when the compose DC ends,
+// while what was drawn before it opened reaches the screen meanwhile.
+TEST_P(ComposeDc, ScreenShowsTheComposedPictureOnlyWhenTheDcEnds) {
+  PumpUntilIdle();
+  ASSERT_EQ(ScreenPixelAt(w.m_hWnd, 15, 15), kWhite);
+  {
+    CClientDC before(&w);
+    before.FillSolidRect(40, 30, 10, 5, kBlue);  // its flush is pending as the DC opens
+  }
+  {
+    CComposeDC compose(&w);
+    ASSERT_NE(compose.GetSafeHdc(), nullptr);
+    GetParam().draw(w, compose);
+    EXPECT_EQ(PixelAt(w.m_hWnd, 15, 15), kRed);  // the pixels as drawn
+    // Even a full exposure leaves the composed area showing its previous picture.
+    w.GetWidget()->update();
+    PumpUntilIdle();
+    EXPECT_EQ(ScreenPixelAt(w.m_hWnd, 15, 15), kWhite);
+    EXPECT_EQ(ScreenPixelAt(w.m_hWnd, 45, 32), kBlue);
+  }
+  PumpUntilIdle();
+  EXPECT_EQ(ScreenPixelAt(w.m_hWnd, 15, 15), kRed);
+  EXPECT_EQ(ScreenPixelAt(w.m_hWnd, 25, 25), kWhite);
+  EXPECT_EQ(w.Count(WM_PAINT), 0);  // composing invalidates nothing
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ComposeDc,
+    ::testing::Values(
+        ComposeCase{"ThroughTheComposeDc",
+                    [](CWnd&, CDC& dc) { dc.FillSolidRect(10, 10, 10, 10, kRed); }},
+        ComposeCase{"ThroughAnotherWindowDc",
+                    [](CWnd& w, CDC&) {
+                      CClientDC other(&w);
+                      other.FillSolidRect(10, 10, 10, 10, kRed);
+                    }},
+        ComposeCase{"FromAnotherThread",
+                    [](CWnd& w, CDC&) {
+                      const HWND h = w.m_hWnd;
+                      std::thread painter([h] {
+                        HDC dc = ::GetDC(h);
+                        CDC::FromHandle(dc)->FillSolidRect(10, 10, 10, 10, kRed);
+                        ::ReleaseDC(h, dc);
+                      });
+                      painter.join();
+                    }},
+        ComposeCase{"InANestedComposeDcThatEndsFirst",
+                    [](CWnd& w, CDC&) {
+                      CComposeDC inner(&w);
+                      inner.FillSolidRect(10, 10, 10, 10, kRed);
+                    }}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
