@@ -473,7 +473,8 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   PrintRulers("pictures", w);
   ok &= ViewPictures(w, outDir);
 
-  // 19. The zoom history: two zoom bands (the zoom tool back on the left button), back with
+  // 19. The zoom history: two zoom bands (the zoom tool back on the left button; the second
+  // starts beside the reference cursor at 100 mm, which would take the press), back with
   // Alt+Left, forward with the tool bar's arrow, and home with the Home key. The B-scan, the
   // A-scan (sharing the depth ruler) and the top view (sharing the scan ruler) go together.
   ClickButton(bar, ToolBar::kZoomTool);
@@ -483,7 +484,7 @@ int RunScript(InspectionWindow& w, const QString& outDir) {
   mouse.Drag(ViewPoint(w, 0.040, 0.005), ViewPoint(w, 0.190, 0.035), Qt::LeftButton);
   Settle();
   PrintHistory("history zoom", w);
-  mouse.Drag(ViewPoint(w, 0.100, 0.010), ViewPoint(w, 0.160, 0.030), Qt::LeftButton);
+  mouse.Drag(ViewPoint(w, 0.105, 0.010), ViewPoint(w, 0.160, 0.030), Qt::LeftButton);
   Settle();
   PrintHistory("history zoom again", w);
   PressKey(w, Qt::Key_Left, Qt::AltModifier);

@@ -78,14 +78,14 @@ set(expected
   # somewhere to go, and the B-scan, the A-scan and the top view move together.
   "history start: top view scan 0.0..300.0 mm, back 0 (button off), forward 0 (button off)"
   "history zoom: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
-  "history zoom again: scan ruler 100.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
-  "history zoom again: top view scan 100.0..160.0 mm, back 2 (button on), forward 0 (button off)"
+  "history zoom again: scan ruler 105.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
+  "history zoom again: top view scan 105.0..160.0 mm, back 2 (button on), forward 0 (button off)"
   # Alt+Left: the windows before the second band, on every view.
   "history back: scan ruler 40.0..189.9 mm, depth ruler 5.0..35.0 mm, A-scan depth ruler 5.0..35.0 mm"
   "history back: top view scan 40.0..189.9 mm, back 1 (button on), forward 1 (button on)"
   # The tool bar's forward arrow: the second band's windows again.
-  "history forward: scan ruler 100.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
-  "history forward: top view scan 100.0..160.0 mm, back 2 (button on), forward 0 (button off)"
+  "history forward: scan ruler 105.0..160.0 mm, depth ruler 10.0..30.0 mm, A-scan depth ruler 10.0..30.0 mm"
+  "history forward: top view scan 105.0..160.0 mm, back 2 (button on), forward 0 (button off)"
   # The Home key: the whole axes, as a step of its own that Back would undo.
   "history home: scan ruler 0.0..300.0 mm, depth ruler 0.0..50.0 mm, A-scan depth ruler 0.0..50.0 mm"
   "history home: top view scan 0.0..300.0 mm, back 3 (button on), forward 0 (button off)"
