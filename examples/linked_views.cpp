@@ -1,8 +1,9 @@
 // Two linked views of one data volume: view B (scan x depth) and view A (amplitude x depth)
 // share the depth ruler, the depth cursor and the display units through a volume set. A left
 // drag on the data of view B zooms, through the selection tool, and the cursors stay draggable
-// after the zoom; a zoom history of the volume set's group steps back, forward and home. It prints the rulers and the ruler views' tick layout after each step, so
-// that a reader can check that both views follow.
+// after the zoom; a zoom history of the volume set's group steps back, forward and home. It
+// prints the rulers and the ruler views' tick layout after each step, so that a reader can
+// check that both views follow.
 //
 // On a desktop it shows the window after the scripted steps, until the window is closed;
 // without a display (or with --headless) it runs on Qt's offscreen platform and exits.
@@ -127,8 +128,7 @@ void RunViews(CVolumeSet& volume, const Shared& s, bool headless) {
     v.SetPosition(&r);
     v.SetDisplayUnit(unit, 1);
   };
-  place(scanView, s.scan, gruler_growRight, scanMm,
-        CRect(kRulerW, kH, kRulerW + kW, kH + kRulerH));
+  place(scanView, s.scan, gruler_growRight, scanMm, CRect(kRulerW, kH, kRulerW + kW, kH + kRulerH));
   place(depthViewB, s.depth, gruler_growDown, depthMm, CRect(0, 0, kRulerW, kH));
   place(amplitudeView, s.amplitude, gruler_growRight, s.units->GetUnit(zel_amplitude, 0),
         CRect(kAX, kH, kAX + kAW, kH + kRulerH));
@@ -216,8 +216,7 @@ void RunViews(CVolumeSet& volume, const Shared& s, bool headless) {
                 history.GetBackCount(), history.GetForwardCount());
     report(name);
   };
-  std::printf("history after the zoom and the cursor drags: %d back\n",
-              history.GetBackCount());
+  std::printf("history after the zoom and the cursor drags: %d back\n", history.GetBackCount());
   step("back", history.Back());
   step("forward", history.Forward());
   step("home", history.Home());
