@@ -1,8 +1,9 @@
 // Two linked views of one data volume: view B (scan x depth) and view A (amplitude x depth)
 // share the depth ruler, the depth cursor and the display units through a volume set. A left
 // drag on the data of view B zooms, through the selection tool, and the cursors stay draggable
-// after the zoom. It prints the rulers and the ruler views' tick layout after each step, so
-// that a reader can check that both views follow.
+// after the zoom; a zoom history of the volume set's group steps back, forward and home. It
+// prints the rulers and the ruler views' tick layout after each step, so that a reader can
+// check that both views follow.
 //
 // On a desktop it shows the window after the scripted steps, until the window is closed;
 // without a display (or with --headless) it runs on Qt's offscreen platform and exits.
@@ -23,6 +24,7 @@
 #include "platform/window.h"
 #include "volume/cursor_ex.h"
 #include "volume/unit_set.h"
+#include "volume/zoom_history.h"
 #include "volume/volume_set.h"
 
 namespace {
@@ -113,23 +115,24 @@ void RunViews(CVolumeSet& volume, const Shared& s, bool headless) {
   frame.Create(nullptr, L"Linked views", WS_OVERLAPPEDWINDOW, CRect(0, 0, kAX + kAW, kH + kRulerH),
                nullptr, 0);
   CGOContainer viewB, viewA;
-  viewB.Create(&frame, 1, s.scan, s.depth, 1, 0);  // y grow 0: depth grows downwards
+  viewB.Create(&frame, 1, s.scan, s.depth, gocont_growRight, gocont_growDown);
   viewB.MoveWindow(kRulerW, 0, kW, kH);
-  viewA.Create(&frame, 2, s.amplitude, s.depthOfA, 1, 0);
+  viewA.Create(&frame, 2, s.amplitude, s.depthOfA, gocont_growRight, gocont_growDown);
   viewA.MoveWindow(kAX, 0, kAW, kH);
 
   CGRulerHoriz scanView, amplitudeView;
   CGRulerVerti depthViewB, depthViewA;
-  auto place = [&frame](CGRuler& v, CRuler* ruler, CUnit* unit, CRect r) {
-    v.Create(&frame, ruler, 1, &r);  // grow 1: values grow rightwards / downwards
+  // Each ruler view takes the direction of its view's flag: rightwards, downwards.
+  auto place = [&frame](CGRuler& v, CRuler* ruler, int grow, CUnit* unit, CRect r) {
+    v.Create(&frame, ruler, grow, &r);
     v.SetPosition(&r);
     v.SetDisplayUnit(unit, 1);
   };
-  place(scanView, s.scan, scanMm, CRect(kRulerW, kH, kRulerW + kW, kH + kRulerH));
-  place(depthViewB, s.depth, depthMm, CRect(0, 0, kRulerW, kH));
-  place(amplitudeView, s.amplitude, s.units->GetUnit(zel_amplitude, 0),
+  place(scanView, s.scan, gruler_growRight, scanMm, CRect(kRulerW, kH, kRulerW + kW, kH + kRulerH));
+  place(depthViewB, s.depth, gruler_growDown, depthMm, CRect(0, 0, kRulerW, kH));
+  place(amplitudeView, s.amplitude, gruler_growRight, s.units->GetUnit(zel_amplitude, 0),
         CRect(kAX, kH, kAX + kAW, kH + kRulerH));
-  place(depthViewA, s.depthOfA, depthMm, CRect(kRulerW + kW, 0, kAX, kH));
+  place(depthViewA, s.depthOfA, gruler_growDown, depthMm, CRect(kRulerW + kW, 0, kAX, kH));
 
   CGGrid grid;
   grid.SetColor(RGB(170, 170, 170));
@@ -165,6 +168,12 @@ void RunViews(CVolumeSet& volume, const Shared& s, bool headless) {
   tools.AssociateTool(MK_LBUTTON, &zoom);
   viewB.AddTracking(&tools);
 
+  // A zoom history over every ruler of the views' group: one entry per user gesture (the zoom
+  // band here), whatever number of rulers it changes; changes from code are not entries.
+  CZoomHistory history;
+  const vset_groupId views(1);
+  history.SetGroup(&volume, views);
+
   viewB.ShowWindow(SW_SHOW);
   viewA.ShowWindow(SW_SHOW);
   frame.ShowWindow(SW_SHOW);
@@ -198,7 +207,22 @@ void RunViews(CVolumeSet& volume, const Shared& s, bool headless) {
            CPoint(kAW / 2, yA->PosToPixel(0.015)));
   report("drag cursors");
 
-  // 4. A zoom from code: every ruler of the depth axis shows 0 to 50 mm again.
+  // 4. The history: back to the windows before the zoom band (both rulers: one gesture, one
+  // entry), forward to the zoom again, then home (the whole axes, as no home windows were
+  // set), which Back undoes.
+  auto step = [&](const char* name, BOOL done) {
+    quarlen::ProcessUntilIdle();
+    std::printf("history %s%s: %d back, %d forward\n", name, done ? "" : " (nothing to do)",
+                history.GetBackCount(), history.GetForwardCount());
+    report(name);
+  };
+  std::printf("history after the zoom and the cursor drags: %d back\n", history.GetBackCount());
+  step("back", history.Back());
+  step("forward", history.Forward());
+  step("home", history.Home());
+  step("back", history.Back());
+
+  // 5. A zoom from code: every ruler of the depth axis shows 0 to 50 mm again.
   volume.vol_SetRulerRange(zel_ultrasound, 0.0, 0.050);
   quarlen::ProcessUntilIdle();
   report("depth home");

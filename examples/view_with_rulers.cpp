@@ -64,20 +64,21 @@ int main(int argc, char** argv) {
     frame.Create(nullptr, L"View with rulers", WS_OVERLAPPEDWINDOW,
                  CRect(0, 0, kLeft + kWidth, kHeight + kRuler), nullptr, 0);
     CGOContainer view;
-    // Grow flags: x 1 (scan values grow to the right), y 0 (depth values grow downwards).
-    view.Create(&frame, 1, &scan, &depth, 1, 0);
+    // Grow flags: scan values grow to the right, depth values downwards.
+    view.Create(&frame, 1, &scan, &depth, gocont_growRight, gocont_growDown);
     view.MoveWindow(kLeft, 0, kWidth, kHeight);
     view.EnableDoubleBuffering(1);
 
     CRect below(kLeft, kHeight, kLeft + kWidth, kHeight + kRuler);
     CGRulerHoriz scanView;
-    scanView.Create(&frame, &scan, 1, &below);
+    scanView.Create(&frame, &scan, gruler_growRight, &below);
     scanView.SetPosition(&below);
     scanView.SetDisplayUnit(&millimetre, 1);
     CRect left(0, 0, kLeft, kHeight);
     CGRulerVerti depthView;
-    // A ruler view's grow flag 1 lays its values out like the container's y flag 0: downwards.
-    depthView.Create(&frame, &depth, 1, &left);
+    // The ruler view's flag of the same direction: its gruler_growDown is the number 1 where
+    // the container's gocont_growDown is 0, so name the direction rather than the number.
+    depthView.Create(&frame, &depth, gruler_growDown, &left);
     depthView.SetPosition(&left);
     depthView.SetDisplayUnit(&millimetre, 1);
 

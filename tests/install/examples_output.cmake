@@ -19,8 +19,18 @@ check_example(linked_views --headless
   "zoom: scan 40.1..159.8 mm, depth 10.0..29.9 mm, reference 100.0 mm, depth cursor 20.0 mm"
   "  view A depth ruler view: a tick every 1 mm from 11 mm"
   "drag cursors: scan 40.1..159.8 mm, depth 10.0..29.9 mm, reference 130.0 mm, depth cursor 15.0 mm"
+  "history after the zoom and the cursor drags: 1 back"
+  "history back: 0 back, 1 forward"
+  "back: scan 0.0..300.0 mm, depth 0.0..50.0 mm, reference 130.0 mm, depth cursor 15.0 mm"
+  "history forward: 1 back, 0 forward"
+  "forward: scan 40.1..159.8 mm, depth 10.0..29.9 mm, reference 130.0 mm, depth cursor 15.0 mm"
+  "history home: 2 back, 0 forward"
+  "home: scan 0.0..300.0 mm, depth 0.0..50.0 mm, reference 130.0 mm, depth cursor 15.0 mm"
+  "history back: 1 back, 1 forward"
   "depth home: scan 40.1..159.8 mm, depth 0.0..50.0 mm, reference 130.0 mm, depth cursor 15.0 mm")
 check_example(qt_application --headless
   "before: scan 100 .. 150 mm"
+  "view frame 400 x 276: data 366 x 230, scan ruler view 366 x 28"
   "after the button: scan 0 .. 300 mm, a tick every 50 mm"
+  "view frame 600 x 376: data 566 x 330, scan ruler view 566 x 28"
   "exec returned 0, main window gone")

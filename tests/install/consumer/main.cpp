@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
                  nullptr, 0);
     AfxSetMainWnd(&frame);  // closing the main frame ends app.exec()
     CGOContainer view;
-    view.Create(&frame, 1, &x, &y, 1, 0);
+    view.Create(&frame, 1, &x, &y, gocont_growRight, gocont_growDown);
     view.MoveWindow(0, 0, 640, 400);
     view.EnableDoubleBuffering(1);
 
