@@ -185,23 +185,16 @@ void CZoomHistory::NotifyIfChanged(Availability before) {
 
 // ---- Steps ----
 
-BOOL CZoomHistory::Back() {
-  if (m_back.empty()) return FALSE;
-  const Availability before = Available();
-  Entry target = std::move(m_back.back());
-  m_back.pop_back();
-  m_forward.push_back(CurrentOf(target));
-  Apply(target);
-  NotifyIfChanged(before);
-  return TRUE;
-}
+BOOL CZoomHistory::Back() { return Step(m_back, m_forward); }
 
-BOOL CZoomHistory::Forward() {
-  if (m_forward.empty()) return FALSE;
+BOOL CZoomHistory::Forward() { return Step(m_forward, m_back); }
+
+BOOL CZoomHistory::Step(std::deque<Entry>& from, std::deque<Entry>& to) {
+  if (from.empty()) return FALSE;
   const Availability before = Available();
-  Entry target = std::move(m_forward.back());
-  m_forward.pop_back();
-  m_back.push_back(CurrentOf(target));
+  Entry target = std::move(from.back());
+  from.pop_back();
+  to.push_back(CurrentOf(target));
   Apply(target);
   NotifyIfChanged(before);
   return TRUE;

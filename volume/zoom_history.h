@@ -109,6 +109,8 @@ class QUARLEN_API CZoomHistory : public CObject, private IZoomGestureObserver {
   static Entry Changed(const Entry& before, const Entry& after);
   Entry CurrentOf(const Entry& entry) const;
   void Apply(const Entry& entry);
+  // Back or Forward: applies the newest entry of from, keeping the windows it leaves in to.
+  BOOL Step(std::deque<Entry>& from, std::deque<Entry>& to);
   void Record(Entry entry);
   void Trim();
   Availability Available() const { return {CanBack() != 0, CanForward() != 0}; }
