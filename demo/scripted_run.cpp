@@ -542,6 +542,7 @@ int RunBenchmarks(InspectionWindow& w) {
   // is told at once, so the figure is the work, and the latency is measured separately: from
   // the release to the last time the view showed new content before everything settled.
   std::vector<double> zoom, latency;
+  std::vector<double> release, repaint, flush;  // the shares of a zoom release
   PaintClock paints(w.BScan().GetWidget());
   for (int i = 0; i < 10; ++i) {
     w.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
@@ -553,8 +554,13 @@ int RunBenchmarks(InspectionWindow& w) {
     PumpUntilIdle();
     auto t = Clock::now();
     mouse.Release(b, Qt::LeftButton);
+    release.push_back(MsSince(t));
+    const auto told = Clock::now();
     w.BScan().SignalRulerChange();
+    repaint.push_back(MsSince(told));
+    const auto repainted = Clock::now();
     PumpUntilIdle();
+    flush.push_back(MsSince(repainted));
     zoom.push_back(MsSince(t));
     w.ScanRuler().Set(0.0, SyntheticBScan::kScanLength, 0);
     Settle();
@@ -575,6 +581,9 @@ int RunBenchmarks(InspectionWindow& w) {
               fullMs, stepMs > 0 ? fullMs / stepMs : 0.0);
   std::printf("bench zoom release to repainted view: %.2f ms median (budget 4 ms)\n",
               Median(zoom));
+  std::printf("bench zoom release shares: release %.2f ms, view and rulers repainted %.2f ms, "
+              "flushed %.2f ms (medians)\n",
+              Median(release), Median(repaint), Median(flush));
   std::printf("bench zoom release through the event service: %.1f ms median\n", Median(latency));
   return 0;
 }

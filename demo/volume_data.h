@@ -10,6 +10,7 @@
 // samples up. Positions are in the volume set's base unit, the metre.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace demo {
@@ -52,10 +53,12 @@ class SyntheticVolume {
 
  private:
   static int Nearest(double v, double step, int count);
+  // Fills the scan lines first, first + stride, ... of the samples.
+  void Generate(int first, int stride);
   int m_scanCount;
   int m_lineCount;
   int m_depthCount;
-  std::vector<std::uint8_t> m_samples;  // line, then depth, then scan position
+  std::unique_ptr<std::uint8_t[]> m_samples;  // line, then depth, then scan position
 };
 
 }  // namespace demo
