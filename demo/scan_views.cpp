@@ -1,5 +1,6 @@
 #include "demo/scan_views.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "axis/scale_converter.h"
@@ -42,17 +43,24 @@ void BScanImage::Render(const View& view) {
   for (int y = 0; y < h; ++y) rows[y] = m_data.DepthIndex(ys->PixelToPos(r.top + y));
   const std::uint32_t* palette = Palette();
   constexpr std::uint32_t kOutside = 0xFFC0C0C0u;
-  std::vector<std::uint32_t> pixels(std::size_t(w) * h, kOutside);
+  // Each pixel is written once, into a buffer kept from the last rendering; a bitmap of the
+  // same size takes the new pixels in place, so a zoom allocates and clears nothing.
+  m_pixels.resize(std::size_t(w) * h);
   for (int y = 0; y < h; ++y) {
-    if (rows[y] < 0) continue;
-    const std::uint8_t* samples = m_data.DepthRow(view.line, rows[y]);
-    std::uint32_t* line = &pixels[std::size_t(y) * w];
-    for (int x = 0; x < w; ++x) {
-      if (columns[x] >= 0) line[x] = palette[samples[columns[x]]];
+    std::uint32_t* line = &m_pixels[std::size_t(y) * w];
+    if (rows[y] < 0) {
+      std::fill(line, line + w, kOutside);
+      continue;
     }
+    const std::uint8_t* samples = m_data.DepthRow(view.line, rows[y]);
+    for (int x = 0; x < w; ++x) line[x] = columns[x] >= 0 ? palette[samples[columns[x]]] : kOutside;
   }
-  m_image = std::make_unique<CBitmap>();
-  if (!m_image->CreateBitmap(w, h, 1, 32, pixels.data())) m_image.reset();
+  const DWORD bytes = DWORD(m_pixels.size() * 4);
+  if (!m_image || m_image->GetBitmapDimension() != CSize(w, h) ||
+      m_image->SetBitmapBits(bytes, m_pixels.data()) != bytes) {
+    m_image = std::make_unique<CBitmap>();
+    if (!m_image->CreateBitmap(w, h, 1, 32, m_pixels.data())) m_image.reset();
+  }
   m_view = view;
 }
 

@@ -3,6 +3,7 @@
 // the A-scan trace (the background of the A-scan view), both drawn from the synthetic data.
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "cursors/numeric_cursor.h"
 #include "demo/synthetic_data.h"
@@ -39,6 +40,7 @@ class BScanImage : public CGObject {
 
   const SyntheticBScan& m_data;
   std::unique_ptr<CBitmap> m_image;  // GUI thread only, like OnDraw
+  std::vector<std::uint32_t> m_pixels;  // the rendering's pixels, kept for the next one
   View m_view{};
 };
 

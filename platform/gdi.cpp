@@ -278,6 +278,24 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
   return static_cast<HBITMAP>(RegisterObject(b));
 }
 
+LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits) {
+  auto b = Lookup<BitmapData>(bitmap, GdiKind::Bitmap);
+  if (!b || b->monochrome || bits == nullptr) return 0;
+  Surface& surface = *b->surface;
+  std::lock_guard g(surface.lock);
+  QImage& img = surface.image;
+  const std::size_t rowBytes = std::size_t(img.width()) * 4;
+  const std::size_t pixels =
+      std::min<std::size_t>(count / 4, std::size_t(img.width()) * img.height());  // whole ones
+  const char* from = static_cast<const char*>(bits);
+  const int fullRows = int(pixels / img.width());
+  for (int y = 0; y < fullRows; ++y) std::memcpy(img.scanLine(y), from + y * rowBytes, rowBytes);
+  const std::size_t rest = (pixels % img.width()) * 4;
+  if (rest != 0) std::memcpy(img.scanLine(fullRows), from + fullRows * rowBytes, rest);
+  if (pixels != 0) ReportDrawn(surface, QRect(0, 0, img.width(), fullRows + (rest != 0)));
+  return LONG(pixels * 4);
+}
+
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
   return CreateRegionHandle(QRegion(NormRect(left, top, right, bottom)));
 }
@@ -478,6 +496,9 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
 BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                            const void* bits) {
   return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
+}
+DWORD CBitmap::SetBitmapBits(DWORD count, const void* bits) {
+  return DWORD(::SetBitmapBits(static_cast<HBITMAP>(m_hObject), count, bits));
 }
 int CBitmap::GetBitmap(BITMAP* out) const { return GetObjectW(m_hObject, sizeof(BITMAP), out); }
 CSize CBitmap::GetBitmapDimension() const {

@@ -215,6 +215,10 @@ QUARLEN_API HBRUSH CreateHatchBrush(int hatchStyle, COLORREF color);
 QUARLEN_API HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 QUARLEN_API HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                                  const void* bits);
+// Replaces the pixels of a colour bitmap with `count` bytes of 32-bit pixels (0x00RRGGBB,
+// rows of bmWidthBytes, top row first), as far as the bitmap and whole pixels reach. Returns
+// the bytes copied; 0 for a monochrome bitmap, null bits or an invalid handle.
+QUARLEN_API LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits);
 QUARLEN_API HRGN CreateRectRgn(int left, int top, int right, int bottom);
 QUARLEN_API HRGN CreateRectRgnIndirect(const RECT* rect);
 QUARLEN_API HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
@@ -296,6 +300,9 @@ class QUARLEN_API CBitmap : public CGdiObject {
  public:
   BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
   BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+  // Keeps the bitmap and replaces its pixels: the cheap way to show a fresh rendering of the
+  // same size (see ::SetBitmapBits).
+  DWORD SetBitmapBits(DWORD count, const void* bits);
   int GetBitmap(BITMAP* out) const;
   CSize GetBitmapDimension() const;
   operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }

@@ -112,6 +112,49 @@ TEST(Images, EncodedDataAndBadInput) {
   DeleteObject(b);
 }
 
+// SetBitmapBits on a 3x2 bitmap holding blue: how many bytes it takes and which pixels change.
+TEST(Images, SetBitmapBitsReplacesWholePixelsAsFarAsTheBitmapReaches) {
+  struct Case {
+    const char* name;
+    bool monochrome;
+    bool nullBits;
+    DWORD count;
+    LONG copied;
+    int changedPixels;  // in row order, the rest stays blue
+  };
+  const Case cases[] = {
+      {"whole bitmap", false, false, 24, 24, 6},
+      {"more bytes than the bitmap holds", false, false, 40, 24, 6},
+      {"one row and a pixel", false, false, 16, 16, 4},
+      {"a partial pixel is left out", false, false, 11, 8, 2},
+      {"less than one pixel", false, false, 3, 0, 0},
+      {"null bits", false, true, 24, 0, 0},
+      {"monochrome bitmap", true, false, 24, 0, 0},
+  };
+  const std::vector<std::uint32_t> green(10, 0xFF00FF00u);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.CreateBitmap(3, 2, 1, c.monochrome ? 1 : 32, nullptr));
+    {
+      CDC mem;
+      mem.CreateCompatibleDC(nullptr);
+      CBitmap* old = mem.SelectObject(&bmp);
+      CBrush blue(RGB(0, 0, 255));
+      CRect all(0, 0, 3, 2);
+      mem.FillRect(&all, &blue);
+      mem.SelectObject(old);
+    }
+    const COLORREF before = BitmapPixel(bmp, 0, 0);
+    EXPECT_EQ(bmp.SetBitmapBits(c.count, c.nullBits ? nullptr : green.data()), DWORD(c.copied));
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(BitmapPixel(bmp, i % 3, i / 3), i < c.changedPixels ? RGB(0, 255, 0) : before)
+          << "pixel " << i;
+    }
+  }
+  EXPECT_EQ(SetBitmapBits(nullptr, 24, green.data()), 0);
+}
+
 TEST(Theme, ClassicSwitchAndThemeCheckLibraries) {
   quarlen::SetClassicLook(true);
   EXPECT_FALSE(IsAppThemed());
