@@ -43,25 +43,47 @@ void BScanImage::Render(const View& view) {
   for (int y = 0; y < h; ++y) rows[y] = m_data.DepthIndex(ys->PixelToPos(r.top + y));
   const std::uint32_t* palette = Palette();
   constexpr std::uint32_t kOutside = 0xFFC0C0C0u;
-  // Each pixel is written once, into a buffer kept from the last rendering; a bitmap of the
-  // same size takes the new pixels in place, so a zoom allocates and clears nothing.
-  m_pixels.resize(std::size_t(w) * h);
-  for (int y = 0; y < h; ++y) {
-    std::uint32_t* line = &m_pixels[std::size_t(y) * w];
-    if (rows[y] < 0) {
-      std::fill(line, line + w, kOutside);
-      continue;
+  // The rendering is kept in a bitmap of the view's size. It is written a band of rows at a
+  // time: each pixel once into a small kept buffer, which a kept band bitmap takes in place and
+  // copies on while it is still in the cache. So a zoom allocates and clears nothing, and holds
+  // no second full-size image.
+  constexpr int kBandRows = 64;
+  const int bandRows = std::min(kBandRows, h);
+  if (!Reuse(m_image, w, h) || !Reuse(m_band, w, bandRows)) {
+    m_image.reset();
+    return;
+  }
+  m_bandPixels.resize(std::size_t(w) * bandRows);
+  CDC image, band;
+  image.CreateCompatibleDC(nullptr);
+  band.CreateCompatibleDC(nullptr);
+  CBitmap* oldImage = image.SelectObject(m_image.get());
+  CBitmap* oldBand = band.SelectObject(m_band.get());
+  for (int top = 0; top < h; top += bandRows) {
+    const int n = std::min(bandRows, h - top);
+    for (int y = 0; y < n; ++y) {
+      std::uint32_t* line = &m_bandPixels[std::size_t(y) * w];
+      const int row = rows[top + y];
+      if (row < 0) {
+        std::fill(line, line + w, kOutside);
+        continue;
+      }
+      const std::uint8_t* samples = m_data.DepthRow(view.line, row);
+      for (int x = 0; x < w; ++x)
+        line[x] = columns[x] >= 0 ? palette[samples[columns[x]]] : kOutside;
     }
-    const std::uint8_t* samples = m_data.DepthRow(view.line, rows[y]);
-    for (int x = 0; x < w; ++x) line[x] = columns[x] >= 0 ? palette[samples[columns[x]]] : kOutside;
+    m_band->SetBitmapBits(DWORD(std::size_t(w) * n * 4), m_bandPixels.data());
+    image.BitBlt(0, top, w, n, &band, 0, 0, SRCCOPY);
   }
-  const DWORD bytes = DWORD(m_pixels.size() * 4);
-  if (!m_image || m_image->GetBitmapDimension() != CSize(w, h) ||
-      m_image->SetBitmapBits(bytes, m_pixels.data()) != bytes) {
-    m_image = std::make_unique<CBitmap>();
-    if (!m_image->CreateBitmap(w, h, 1, 32, m_pixels.data())) m_image.reset();
-  }
+  band.SelectObject(oldBand);
+  image.SelectObject(oldImage);
   m_view = view;
+}
+
+bool BScanImage::Reuse(std::unique_ptr<CBitmap>& bitmap, int width, int height) {
+  if (bitmap && bitmap->GetBitmapDimension() == CSize(width, height)) return true;
+  bitmap = std::make_unique<CBitmap>();
+  return bitmap->CreateBitmap(width, height, 1, 32, nullptr) != FALSE;
 }
 
 AScanTrace::AScanTrace(const SyntheticBScan& data, CPosition* scanPosition)

@@ -37,10 +37,14 @@ class BScanImage : public CGObject {
     }
   };
   void Render(const View& view);
+  // Keeps `bitmap` if it has this size, else makes a new one; false if that fails.
+  static bool Reuse(std::unique_ptr<CBitmap>& bitmap, int width, int height);
 
   const SyntheticBScan& m_data;
   std::unique_ptr<CBitmap> m_image;  // GUI thread only, like OnDraw
-  std::vector<std::uint32_t> m_pixels;  // the rendering's pixels, kept for the next one
+  // A band of rows the rendering is written through, kept for the next one.
+  std::unique_ptr<CBitmap> m_band;
+  std::vector<std::uint32_t> m_bandPixels;
   View m_view{};
 };
 
