@@ -512,13 +512,15 @@ int RunBenchmarks(InspectionWindow& w) {
   const int topDraws = w.Top().Control().DrawCount();
   mouse.Press(p, Qt::LeftButton);
   PumpUntilIdle();
-  std::vector<double> steps, stepsCpu;
+  std::vector<double> steps, stepsCpu, stepFlush;
   for (int i = 0; i < 60; ++i) {
     const CPoint q(p.x + 8 + (i % 2) * 8, row);
     const auto t = Clock::now();
     const double cpu = ThreadCpuMs();
     mouse.Move(q);
+    const auto moved = Clock::now();
     PumpUntilIdle();
+    stepFlush.push_back(MsSince(moved));
     steps.push_back(MsSince(t));
     stepsCpu.push_back(ThreadCpuMs() - cpu);
     Settle();
@@ -529,11 +531,13 @@ int RunBenchmarks(InspectionWindow& w) {
   std::printf("bench drag: top view drawn %d times\n", w.Top().Control().DrawCount() - topDraws);
 
   // A full repaint of the view (background, grid, cursors) for comparison.
-  std::vector<double> full;
+  std::vector<double> full, fullFlush;
   for (int i = 0; i < 30; ++i) {
     const auto t = Clock::now();
     w.BScan().Redraw();
+    const auto composed = Clock::now();
     PumpUntilIdle();
+    fullFlush.push_back(MsSince(composed));
     full.push_back(MsSince(t));
   }
 
@@ -579,6 +583,9 @@ int RunBenchmarks(InspectionWindow& w) {
               Median(stepsCpu));
   std::printf("bench full repaint: %.3f ms median (budget 1.0 ms), %.0f times a drag step\n",
               fullMs, stepMs > 0 ? fullMs / stepMs : 0.0);
+  std::printf("bench shares: drag step flushed %.3f ms, full repaint flushed %.3f ms (medians; "
+              "the rest is the move or the composition)\n",
+              Median(stepFlush), Median(fullFlush));
   std::printf("bench zoom release to repainted view: %.2f ms median (budget 4 ms)\n",
               Median(zoom));
   std::printf("bench zoom release shares: release %.2f ms, view and rulers repainted %.2f ms, "
