@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace demo {
@@ -126,8 +127,13 @@ SyntheticVolume::SyntheticVolume()
   const int workers =
       std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, m_lineCount);
   std::vector<std::thread> threads;
-  for (int w = 1; w < workers; ++w)
-    threads.emplace_back([this, w, workers] { Generate(w, workers); });
+  for (int w = 1; w < workers; ++w) {
+    try {
+      threads.emplace_back([this, w, workers] { Generate(w, workers); });
+    } catch (const std::system_error&) {
+      Generate(w, workers);  // no thread to be had: this one does that share too
+    }
+  }
   Generate(0, workers);
   for (std::thread& t : threads) t.join();
 }

@@ -266,15 +266,23 @@ HFONT CreateFontIndirectW(const LOGFONTW* logFont) {
   return static_cast<HFONT>(RegisterObject(MakeFont(*logFont)));
 }
 
+namespace {
+// Copies `count` 32-bit pixels, rows of the image's width from the top, into `img`, as they are.
+void CopyPixels(QImage& img, const void* bits, std::size_t count) {
+  const auto* from = static_cast<const char*>(bits);
+  const std::size_t rowBytes = std::size_t(img.width()) * 4;
+  for (std::size_t y = 0, left = count * 4; left != 0; ++y) {
+    const std::size_t n = std::min(rowBytes, left);
+    std::memcpy(img.scanLine(int(y)), from + y * rowBytes, n);
+    left -= n;
+  }
+}
+}  // namespace
+
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
   auto b = MakeBitmap(width, height, planes == 1 && bitsPerPixel == 1);
   if (!b) return nullptr;
-  if (bits && bitsPerPixel == 32) {
-    QImage& img = b->surface->image;
-    for (int y = 0; y < height; ++y)
-      std::memcpy(img.scanLine(y), static_cast<const char*>(bits) + size_t(y) * width * 4,
-                  size_t(width) * 4);
-  }
+  if (bits && bitsPerPixel == 32) CopyPixels(b->surface->image, bits, std::size_t(width) * height);
   return static_cast<HBITMAP>(RegisterObject(b));
 }
 
@@ -284,15 +292,11 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits) {
   Surface& surface = *b->surface;
   std::lock_guard g(surface.lock);
   QImage& img = surface.image;
-  const std::size_t rowBytes = std::size_t(img.width()) * 4;
   const std::size_t pixels =
       std::min<std::size_t>(count / 4, std::size_t(img.width()) * img.height());  // whole ones
-  const char* from = static_cast<const char*>(bits);
-  const int fullRows = int(pixels / img.width());
-  for (int y = 0; y < fullRows; ++y) std::memcpy(img.scanLine(y), from + y * rowBytes, rowBytes);
-  const std::size_t rest = (pixels % img.width()) * 4;
-  if (rest != 0) std::memcpy(img.scanLine(fullRows), from + fullRows * rowBytes, rest);
-  if (pixels != 0) ReportDrawn(surface, QRect(0, 0, img.width(), fullRows + (rest != 0)));
+  if (pixels == 0) return 0;
+  CopyPixels(img, bits, pixels);
+  ReportDrawn(surface, QRect(0, 0, img.width(), int((pixels + img.width() - 1) / img.width())));
   return LONG(pixels * 4);
 }
 

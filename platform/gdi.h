@@ -215,9 +215,10 @@ QUARLEN_API HBRUSH CreateHatchBrush(int hatchStyle, COLORREF color);
 QUARLEN_API HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 QUARLEN_API HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                                  const void* bits);
-// Replaces the pixels of a colour bitmap with `count` bytes of 32-bit pixels (0x00RRGGBB,
-// rows of bmWidthBytes, top row first), as far as the bitmap and whole pixels reach. Returns
-// the bytes copied; 0 for a monochrome bitmap, null bits or an invalid handle.
+// Replaces the pixels of a colour bitmap with `count` bytes of 32-bit pixels (0xFFRRGGBB, rows
+// of bmWidthBytes, top row first, copied as they are, as CreateBitmap takes them), as far as
+// the bitmap and whole pixels reach. Returns the bytes copied; 0 for a monochrome bitmap, null
+// bits or an invalid handle.
 QUARLEN_API LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits);
 QUARLEN_API HRGN CreateRectRgn(int left, int top, int right, int bottom);
 QUARLEN_API HRGN CreateRectRgnIndirect(const RECT* rect);
