@@ -106,13 +106,18 @@ CGdiObject* WrapperOf(const void* handle) {
   return it->second.wrapper.get();
 }
 
-std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome) {
+std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome, bool cleared) {
   // Bitmaps beyond 32768 pixels a side or 2^28 pixels are refused (CreateBitmap fails).
   if (width <= 0 || height <= 0 || width > 32768 || height > 32768 ||
       static_cast<long long>(width) * height > (1LL << 28))
     return nullptr;
   auto b = std::make_shared<BitmapData>();
-  b->surface = MakeSurface(width, height, 0xFF000000u);
+  if (cleared) {
+    b->surface = MakeSurface(width, height, 0xFF000000u);
+  } else {
+    b->surface = std::make_shared<Surface>();
+    b->surface->image = QImage(width, height, QImage::Format_RGB32);
+  }
   if (b->surface->image.isNull()) return nullptr;
   b->monochrome = monochrome;
   return b;
@@ -280,9 +285,10 @@ void CopyPixels(QImage& img, const void* bits, std::size_t count) {
 }  // namespace
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-  auto b = MakeBitmap(width, height, planes == 1 && bitsPerPixel == 1);
+  const bool given = bits != nullptr && bitsPerPixel == 32;  // every pixel is written below
+  auto b = MakeBitmap(width, height, planes == 1 && bitsPerPixel == 1, !given);
   if (!b) return nullptr;
-  if (bits && bitsPerPixel == 32) CopyPixels(b->surface->image, bits, std::size_t(width) * height);
+  if (given) CopyPixels(b->surface->image, bits, std::size_t(width) * height);
   return static_cast<HBITMAP>(RegisterObject(b));
 }
 

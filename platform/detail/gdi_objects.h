@@ -96,8 +96,9 @@ const QFont& FontFor(const FontData& f);
 // Converts to QColor-compatible RGB32 pixel.
 inline unsigned Px(COLORREF c) { return PixelOf(c); }
 
-// A new bitmap of the given size, cleared to black; null for sizes out of range.
-std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome);
+// A new bitmap of the given size, cleared to black (left unwritten when `cleared` is false, for
+// a caller that writes every pixel before any use); null for sizes out of range.
+std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome, bool cleared = true);
 // Wraps an image as a new bitmap handle (converted to RGB32).
 HBITMAP BitmapFromImage(const QImage& image);
 // Wraps an image as a new icon handle (converted to ARGB32 premultiplied).
